@@ -1,0 +1,48 @@
+#include "relief_life.h"
+
+#include <new>
+
+std::uint16_t ReliefDimension(int clientSize)
+{
+    if (clientSize < 0) return 0;
+    if (clientSize > 0xFFFF) return 0xFFFF;
+    return static_cast<std::uint16_t>(clientSize);
+}
+
+bool InitRelief(ReliefState& state, const ReliefSettings& settings, RuntimeRandom& random, std::uint32_t seed,
+                int clientWidth, int clientHeight, std::int32_t usePalette,
+                const std::uint8_t* picture, std::size_t pictureSize)
+{
+    SeedRuntimeRandom(random, seed);
+    ClearReliefState(state);
+    try {
+        state.width = ReliefDimension(clientWidth);
+        state.height = ReliefDimension(clientHeight);
+        state.lens.centerX = static_cast<std::uint16_t>(state.width / 2);
+        state.lens.centerY = static_cast<std::uint16_t>(state.height / 2);
+        state.lens.lensSize = static_cast<std::uint16_t>(state.height / 2);
+        const std::size_t size = state.lens.lensSize;
+        state.lensPixels.assign(size * size * 3, 0);
+        state.usePalette = usePalette;
+        BuildPaletteRamp(state, settings, random);
+        BuildLensMap(state.lens, state.colorCount, settings.Degrees, random);
+        BuildHeightField(state, picture, pictureSize, settings.Invert);
+        SoftenHeightFieldPasses(state, settings.Soften);
+    } catch (const std::bad_alloc&) {
+        ClearReliefState(state);
+        return false;
+    }
+    return true;
+}
+
+ReliefPathPosition TickRelief(ReliefState& state, RuntimeRandom& random, DrawSurface& surface)
+{
+    const ReliefPathPosition position = StepLightPath(state.lens, random);
+    const int size = state.lens.lensSize;
+    if (size == 0 || state.colors.empty()) return position;
+    ComputeReliefFramePixels(state, position);
+    surface.PutPixelBlock(position.px, ReliefSquareTop(state, position), size, size, state.lensPixels.data());
+    return position;
+}
+
+void FreeRelief(ReliefState& state) { ClearReliefState(state); }
