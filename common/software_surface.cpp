@@ -12,9 +12,9 @@ void SoftwareSurface::PutPixelBlock(int left, int top, int blockWidth, int block
 {
     if (blockWidth <= 0 || blockHeight <= 0 || bottomUpBgr == nullptr) return;
     const int x0 = std::max(left, 0);
-    const int x1 = std::min<long long>(static_cast<long long>(left) + blockWidth, width);
+    const int x1 = static_cast<int>(std::min<long long>(static_cast<long long>(left) + blockWidth, width));
     const int y0 = std::max(top, 0);
-    const int y1 = std::min<long long>(static_cast<long long>(top) + blockHeight, height);
+    const int y1 = static_cast<int>(std::min<long long>(static_cast<long long>(top) + blockHeight, height));
     for (int y = y0; y < y1; ++y) {
         // Block row 0 is its bottom line.
         const int blockRow = blockHeight - 1 - (y - top);
