@@ -1,0 +1,144 @@
+#include "render_args.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> Base()
+{
+    return {"relief", "--size", "64x48", "--seed", "7", "--frames", "3", "--out", "dir"};
+}
+
+std::vector<std::string> With(std::vector<std::string> args, std::initializer_list<std::string> more)
+{
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// The base command line with the value after opt replaced.
+std::vector<std::string> Replace(const std::string& opt, const std::string& value)
+{
+    std::vector<std::string> args = Base();
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == opt) args[i + 1] = value;
+    }
+    return args;
+}
+
+std::vector<std::string> Without(const std::string& opt)
+{
+    std::vector<std::string> args = Base(), out;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == opt) ++i;
+        else out.push_back(args[i]);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(RenderArgs, FullCommandLine)
+{
+    RenderArgs a;
+    ASSERT_EQ("", ParseRenderArgs(With(Base(), {"--desktop", "d.png", "--ini", "s.ini", "--set", "Degrees=20", "--every", "5",
+                                                "--set", "Degrees=30", "--set", "Invert=", "--trace"}),
+                                  a));
+    EXPECT_EQ("relief", a.saver);
+    EXPECT_EQ(64, a.width);
+    EXPECT_EQ(48, a.height);
+    EXPECT_EQ(7u, a.seed);
+    EXPECT_EQ(3u, a.frames);
+    EXPECT_EQ("dir", a.outDir);
+    EXPECT_EQ("d.png", a.desktopPath);
+    EXPECT_EQ("s.ini", a.iniPath);
+    EXPECT_EQ(5u, a.every);
+    EXPECT_TRUE(a.trace);
+    ASSERT_EQ(3u, a.sets.size());
+    EXPECT_EQ("Degrees", a.sets[0].first);
+    EXPECT_EQ("20", a.sets[0].second);
+    EXPECT_EQ("30", a.sets[1].second); // order kept: the later one wins when applied
+    EXPECT_EQ("", a.sets[2].second);
+}
+
+TEST(RenderArgs, DefaultsAndLimits)
+{
+    RenderArgs a;
+    ASSERT_EQ("", ParseRenderArgs(Base(), a));
+    EXPECT_EQ(1u, a.every);
+    EXPECT_FALSE(a.trace);
+    EXPECT_TRUE(a.desktopPath.empty());
+
+    ASSERT_EQ("", ParseRenderArgs(Replace("--size", "0x0"), a));
+    EXPECT_EQ(0, a.width);
+    ASSERT_EQ("", ParseRenderArgs(Replace("--size", "65535x0007"), a));
+    EXPECT_EQ(65535, a.width);
+    EXPECT_EQ(7, a.height);
+    ASSERT_EQ("", ParseRenderArgs(Replace("--seed", "4294967295"), a));
+    EXPECT_EQ(4294967295u, a.seed);
+    ASSERT_EQ("", ParseRenderArgs(Replace("--frames", "0"), a));
+    EXPECT_EQ(0u, a.frames);
+}
+
+TEST(RenderArgs, HelpStopsParsing)
+{
+    RenderArgs a;
+    EXPECT_EQ("", ParseRenderArgs({"--help"}, a));
+    EXPECT_TRUE(a.help);
+    EXPECT_EQ("", ParseRenderArgs({"relief", "-h", "--bogus"}, a));
+    EXPECT_TRUE(a.help);
+    // As the value of an option it is just a value.
+    EXPECT_EQ("", ParseRenderArgs(Replace("--out", "--help"), a));
+    EXPECT_FALSE(a.help);
+}
+
+TEST(RenderArgs, MalformedNumbersAreRejected)
+{
+    const struct {
+        const char* opt;
+        const char* value;
+    } cases[] = {
+        {"--size", "12y4"},   {"--size", "12x"},   {"--size", "x4"},       {"--size", "65536x1"},  {"--size", "1x65536"},
+        {"--size", "-1x2"},   {"--size", "1x2x3"}, {"--size", " 1x2"},     {"--size", "1x2 "},     {"--size", "+1x1"},
+        {"--size", "1X2"},    {"--size", ""},      {"--seed", "4294967296"}, {"--seed", "-1"},     {"--seed", "1.0"},
+        {"--seed", "0x10"},   {"--seed", "12abc"}, {"--seed", ""},         {"--frames", "5k"},     {"--frames", "-3"},
+        {"--frames", "99999999999999999999999"},
+    };
+    for (const auto& c : cases) {
+        RenderArgs a;
+        const std::string error = ParseRenderArgs(Replace(c.opt, c.value), a);
+        EXPECT_NE(std::string::npos, error.find(c.opt)) << c.opt << " '" << c.value << "' gave: " << error;
+        EXPECT_NE(std::string::npos, error.find(std::string("'") + c.value + "'")) << error;
+    }
+    RenderArgs a;
+    EXPECT_NE("", ParseRenderArgs(With(Base(), {"--every", "0"}), a));
+    EXPECT_NE("", ParseRenderArgs(With(Base(), {"--every", "2x"}), a));
+}
+
+TEST(RenderArgs, ShapeErrors)
+{
+    const std::vector<std::string> bad[] = {
+        {},
+        {"--size", "2x2"},                                  // no saver name first
+        With(Base(), {"--bogus"}),                          // unknown option
+        With(Base(), {"stray"}),                            // stray word
+        With(Base(), {"--ini"}),                            // value missing at the end
+        With(Base(), {"--seed", "8"}),                      // given twice
+        With(Base(), {"--out", "again"}),
+        With(Base(), {"--set", "Degrees"}),                 // no '='
+        With(Base(), {"--set", "=5"}),                      // empty key
+        With(Base(), {"--set", "[Other]=5"}),               // would read as a section
+        With(Base(), {"--set", "Deg rees=5"}),
+        With(Base(), {"--set", "Degrees=1\n[X]"}),          // line break in a value
+        With(Base(), {"--desktop", ""}),
+        Without("--size"), Without("--seed"), Without("--frames"), Without("--out"),
+    };
+    for (const auto& args : bad) {
+        RenderArgs a;
+        std::string joined;
+        for (const auto& s : args) joined += s + " ";
+        EXPECT_NE("", ParseRenderArgs(args, a)) << joined;
+    }
+    RenderArgs a;
+    EXPECT_EQ("missing --seed", ParseRenderArgs(Without("--seed"), a));
+    EXPECT_EQ("unknown option '--bogus'", ParseRenderArgs(With(Base(), {"--bogus"}), a));
+}
