@@ -23,7 +23,7 @@ void BuildHeightField(ReliefState& state, const std::uint8_t* picture, std::size
             }
             rowSums[x] = static_cast<std::uint16_t>(sum);
         }
-        std::uint16_t* row = &state.heights[y * width];
+        std::uint16_t* row = state.heights.data() + y * width;
         for (std::size_t x = 0; x < width; ++x) {
             const double value = invert != 0 ? rowSums[x] / scale : size - rowSums[x] / scale;
             row[x] = static_cast<std::uint16_t>(static_cast<int>(value));
