@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Passes every test: native build and tests, the same tests under the address
+# and undefined-behaviour sanitizers, both Windows builds, and the Windows
+# tests of the 64-bit build under Wine on a virtual display.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+
+status=0
+step() { echo; echo "=== $*"; }
+
+step "native build and tests"
+"$top/scripts/build.sh" native
+(cd "$top/build/native" && ctest -j2 --output-on-failure) || status=1
+
+step "native tests under sanitizers"
+"$top/scripts/build.sh" native-asan
+(cd "$top/build/native-asan" && ctest -j2 --output-on-failure -E '^bench') || status=1
+
+step "32-bit Windows build (compiled only: this machine cannot run 32-bit programs)"
+"$top/scripts/build.sh" win32
+
+step "64-bit Windows build and its tests under Wine"
+"$top/scripts/build.sh" win64
+(cd "$top/build/win64" && ctest -j1 --output-on-failure) || status=1
+
+echo
+if [ $status -eq 0 ]; then echo "all tests passed"; else echo "some tests FAILED"; fi
+exit $status
