@@ -1,0 +1,265 @@
+// The saver window: its class, the message loop, the host's window procedure
+// and the dismissal rules of DefaultSaverProc.
+#include "host/saver_host_state.h"
+
+#include <cstdlib>
+
+namespace {
+
+const char kSaverClassName[] = "WindowsScreenSaverClass";
+const char kFullScreenTitle[] = "Screen Saver";
+const char kPreviewTitle[] = "Preview";
+
+LRESULT CallSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return ScreenSaverProc(window, message, wParam, lParam);
+    } catch (...) {
+        // A saver that cannot build its state refuses the window; any other
+        // message it failed on gets the platform's default.
+        if (message == WM_CREATE)
+            return -1;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// Input-method composition has no place in a saver window, so the context is
+// detached while the window lives. IMM32 is used only when the process has it
+// loaded already; the host never loads it.
+void DetachInputContext(HWND window)
+{
+    saverHost.imeModule = GetModuleHandleA("IMM32.DLL");
+    if (saverHost.imeModule == nullptr)
+        return;
+    saverHost.associateContext = reinterpret_cast<SaverAssociateContextFunction>(
+        reinterpret_cast<void*>(GetProcAddress(saverHost.imeModule, "ImmAssociateContext")));
+    if (saverHost.associateContext != nullptr)
+        saverHost.savedInputContext = saverHost.associateContext(window, nullptr);
+}
+
+void ReattachInputContext(HWND window)
+{
+    if (saverHost.imeModule != nullptr && saverHost.associateContext != nullptr &&
+        saverHost.savedInputContext != nullptr)
+        saverHost.associateContext(window, saverHost.savedInputContext);
+}
+
+void OnSaverCreate(HWND window)
+{
+    DetachInputContext(window);
+    GetCursorPos(&saverHost.lastCursorPos);
+    if (!saverHost.isPreview)
+        SetCursor(nullptr);
+}
+
+void OnSaverDestroy(HWND window)
+{
+    ReattachInputContext(window);
+    PostQuitMessage(0);
+}
+
+// Help and context-menu requests in the preview belong to the window that
+// shows it; the parent learns it was asked through its own handle in wParam.
+LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lParam)
+{
+    const HWND parent = GetParent(window);
+    if (parent != nullptr && IsWindow(parent))
+        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    return 1;
+}
+
+bool IsRefusedSystemCommand(WPARAM command)
+{
+    return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
+}
+
+void RequestSaverClose(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// Only a real cursor movement counts, never the number of mouse messages: a
+// move message arrives also when the window is first shown.
+void OnSaverMouseMove(HWND window)
+{
+    POINT now = saverHost.lastCursorPos;
+    GetCursorPos(&now);
+    const long long dx = std::llabs(static_cast<long long>(now.x) - saverHost.lastCursorPos.x);
+    const long long dy = std::llabs(static_cast<long long>(now.y) - saverHost.lastCursorPos.y);
+    if (static_cast<unsigned long long>(dx + dy) > saverHost.mouseThreshold) {
+        RequestSaverClose(window);
+        saverHost.lastCursorPos = now;
+    }
+}
+
+LRESULT OnSaverCloseRequest(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!saverHost.isWin9x)
+        return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
+    if (ConfirmSaverClose(window))
+        return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
+    // Refused: the mouse must move away from where it stands now to ask again.
+    GetCursorPos(&saverHost.lastCursorPos);
+    return 0;
+}
+
+LRESULT OnVerifyPasswordRequest(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!saverHost.isWin9x)
+        return DefWindowProcA(window, kSaverVerifyPasswordMessage, wParam, lParam);
+    if (saverHost.verifyPassword == nullptr)
+        return 1;
+    return saverHost.verifyPassword(window);
+}
+
+} // namespace
+
+int RunSaverWindow(HWND parent)
+{
+    WNDCLASSA saverClass = {};
+    saverClass.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    saverClass.lpfnWndProc = SaverHostWindowProc;
+    saverClass.hInstance = saverHost.instance;
+    saverClass.hIcon = LoadIconA(saverHost.instance, MAKEINTRESOURCEA(100));
+    saverClass.hCursor = nullptr;
+    saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    saverClass.lpszClassName = kSaverClassName;
+
+    DWORD extendedStyle;
+    DWORD style;
+    const char* title;
+    int width;
+    int height;
+    if (parent != nullptr) {
+        RECT client = {};
+        GetClientRect(parent, &client);
+        width = client.right;
+        height = client.bottom;
+        saverHost.isPreview = 1;
+        extendedStyle = 0;
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+        title = kPreviewTitle;
+    } else {
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+        // One full-screen saver on this host at a time, whichever program
+        // owns it: a second start only brings the running one to the front.
+        const HWND existing = FindWindowA(kSaverClassName, kFullScreenTitle);
+        if (existing != nullptr && IsWindow(existing)) {
+            SetForegroundWindow(existing);
+            return 0;
+        }
+        LoadPasswordVerifier();
+        extendedStyle = WS_EX_TOPMOST;
+        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        title = kFullScreenTitle;
+    }
+
+    if (RegisterClassA(&saverClass)) {
+        saverHost.saverWindow = CreateWindowExA(extendedStyle, kSaverClassName, title, style, 0, 0,
+                                                width, height, parent, nullptr, saverHost.instance,
+                                                nullptr);
+    }
+
+    int result = kSaverWindowFailedResult;
+    if (saverHost.saverWindow != nullptr) {
+        if (!saverHost.isPreview)
+            SetForegroundWindow(saverHost.saverWindow);
+        MSG message = {};
+        BOOL got;
+        // GetMessageA gives -1 on an error; the loop must not spin on it.
+        while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        result = got == 0 ? static_cast<int>(message.wParam) : kSaverWindowFailedResult;
+    }
+    UnloadPasswordVerifier();
+    return result;
+}
+
+LRESULT CALLBACK SaverHostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnSaverCreate(window);
+        break;
+    case WM_DESTROY:
+        OnSaverDestroy(window);
+        break;
+    case WM_SETTEXT:
+        return 0;
+    case WM_PAINT:
+        if (saverHost.isClosing)
+            return DefWindowProcA(window, message, wParam, lParam);
+        if (!saverHost.isPreview)
+            SetCursor(nullptr);
+        break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        if (saverHost.isPreview)
+            return ForwardToPreviewParent(window, message, lParam);
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (saverHost.isClosing)
+            return DefWindowProcA(window, message, wParam, lParam);
+        break;
+    case WM_SYSCOMMAND:
+        if (!saverHost.isPreview && IsRefusedSystemCommand(wParam))
+            return 0;
+        break;
+    case WM_TIMER:
+        if (saverHost.isClosing)
+            return 0;
+        Sleep(0);
+        break;
+    default:
+        break;
+    }
+    return CallSaverProc(window, message, wParam, lParam);
+}
+
+LRESULT WINAPI DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (saverHost.isPreview || saverHost.isClosing)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_CLOSE)
+        return OnSaverCloseRequest(window, wParam, lParam);
+    if (message == kSaverVerifyPasswordMessage)
+        return OnVerifyPasswordRequest(window, wParam, lParam);
+    // While the verifier asks, input is the verifier's business.
+    if (saverHost.isCheckingPassword)
+        return DefWindowProcA(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam != 0)
+            SetCursor(nullptr);
+        break;
+    case WM_ACTIVATEAPP:
+        if (wParam == 0)
+            RequestSaverClose(window);
+        break;
+    case WM_SETCURSOR:
+        SetCursor(nullptr);
+        return 1;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        RequestSaverClose(window);
+        break;
+    case WM_MOUSEMOVE:
+        OnSaverMouseMove(window);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
