@@ -1,0 +1,96 @@
+#include "relief_capture.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/win32/gdi_guards.h"
+#include "common/win32/gdi_surface.h"
+#include "common/win32/profile_settings_store.h"
+
+const char kSnapshotPath[] = "C:\\snapwnd.dat";
+
+std::string BuildSnapCommandLine(const std::string& directory)
+{
+    return "cmd.exe /C \"\"" + directory + "snap.exe\"\"";
+}
+
+void RunSnapProgram()
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    char desktop[] = "WinSta0\\Default";
+    startup.lpDesktop = desktop;
+
+    std::string directory = GetModulePath(nullptr);
+    directory.erase(directory.find_last_of('\\') + 1); // keep the trailing backslash
+    std::string commandLine = BuildSnapCommandLine(directory);
+    commandLine.push_back('\0');
+
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                        &startup, &process)) {
+        return;
+    }
+    // A helper that hangs must not keep the saver from starting.
+    WaitForSingleObject(process.hProcess, kSnapWaitMilliseconds);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
+bool IsWindowsNtPlatform()
+{
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return true;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    if (!picture.empty()) std::fread(picture.data(), 1, picture.size(), file);
+    std::fclose(file);
+    return true;
+}
+
+void CopyScreenPicture(int width, int height, std::vector<std::uint8_t>& picture)
+{
+    if (width <= 0 || height <= 0) return;
+    WindowDc screen(nullptr);
+    if (!screen) return;
+    MemoryDc memoryDc(screen.dc);
+    if (!memoryDc) return;
+    GdiObject bitmap(CreateCompatibleBitmap(screen.dc, width, height));
+    if (!bitmap) return;
+    {
+        SelectedObject selected(memoryDc.dc, bitmap.handle);
+        BitBlt(memoryDc.dc, 0, 0, width, height, screen.dc, 0, 0, SRCCOPY);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // positive: rows come bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    // GetDIBits writes rows at the platform's length; take them one by one.
+    std::vector<std::uint8_t> padded(PaddedRowLength(width) * static_cast<std::size_t>(height));
+    if (GetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), padded.data(), &info, DIB_RGB_COLORS) != 0) {
+        UnpadPixelRows(padded.data(), width, height, picture.data());
+    }
+    GdiFlush();
+}
+
+std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile)
+{
+    // A missing or short snapshot leaves black where it gives no bytes.
+    std::vector<std::uint8_t> picture(static_cast<std::size_t>(width > 0 ? width : 0) * static_cast<std::size_t>(height > 0 ? height : 0) * 3, 0);
+    // Modern Windows often forbids writing to C:\, so a missing snapshot
+    // falls back to copying the screen, as Windows 95/98 does.
+    if (!fromSnapshotFile || !ReadSnapshotFile(kSnapshotPath, picture)) CopyScreenPicture(width, height, picture);
+    return picture;
+}

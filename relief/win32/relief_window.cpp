@@ -1,0 +1,127 @@
+// The relief saver's window procedure: settings, snapshot and tables at
+// creation, one lens frame per timer tick, everything freed at destruction.
+#include "relief_window.h"
+
+#include <memory>
+#include <vector>
+
+#include "common/runtime_random.h"
+#include "common/win32/gdi_surface.h"
+#include "common/win32/profile_settings_store.h"
+#include "host/saver_host.h"
+#include "relief/relief_life.h"
+#include "relief_capture.h"
+
+ReliefSettings gReliefSettings;
+ReliefState gReliefState;
+
+namespace {
+
+HPALETTE gReliefPalette = nullptr;
+UINT_PTR gReliefTimer = 0;
+// Lives with the window, so its row buffer is allocated once per run.
+std::unique_ptr<GdiSurface> gReliefSurface;
+ReliefTickSource gTickSource = &GetTickCount;
+
+// The ramp as a logical palette, for palette-based displays.
+HPALETTE CreateReliefPalette(const std::vector<std::uint32_t>& colors)
+{
+    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY));
+    auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
+    description->palVersion = 0x300;
+    description->palNumEntries = static_cast<WORD>(colors.size());
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        PALETTEENTRY& entry = description->palPalEntry[i];
+        entry.peRed = GetRValue(colors[i]);
+        entry.peGreen = GetGValue(colors[i]);
+        entry.peBlue = GetBValue(colors[i]);
+        entry.peFlags = PC_RESERVED;
+    }
+    return CreatePalette(description);
+}
+
+void OnCreate(HWND window)
+{
+    LoadReliefSettingsFromProfile();
+    RunSnapProgram();
+    InitReliefWindow(window);
+    gReliefTimer = SetTimer(window, 0, static_cast<UINT>(gReliefSettings.Delay), nullptr);
+}
+
+void OnDestroy(HWND window)
+{
+    FreeReliefWindow();
+    if (gReliefTimer != 0) KillTimer(window, gReliefTimer);
+    gReliefTimer = 0;
+}
+
+} // namespace
+
+void SetReliefTickSourceForTesting(ReliefTickSource source) { gTickSource = source != nullptr ? source : &GetTickCount; }
+
+void LoadReliefSettingsFromProfile()
+{
+    ProfileSettingsStore store(GetSettingsPath());
+    gReliefSettings = LoadReliefSettings(store);
+}
+
+void SaveReliefSettingsToProfile()
+{
+    ProfileSettingsStore store(GetSettingsPath());
+    SaveReliefSettings(store, gReliefSettings);
+}
+
+void InitReliefWindow(HWND window)
+{
+    const DWORD seed = gTickSource();
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = ReliefDimension(client.right);
+    const int height = ReliefDimension(client.bottom);
+    HDC dc = GetDC(window);
+    const std::int32_t usePalette = dc != nullptr && GetDeviceCaps(dc, NUMCOLORS) != -1 ? 1 : 0;
+    try {
+        const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, IsWindowsNtPlatform());
+        if (InitRelief(gReliefState, gReliefSettings, gProgramRandom, seed, width, height, usePalette, picture.data(), picture.size()) &&
+            usePalette != 0) {
+            gReliefPalette = CreateReliefPalette(gReliefState.colors);
+            if (gReliefPalette != nullptr) {
+                SelectPalette(dc, gReliefPalette, FALSE);
+                RealizePalette(dc);
+            }
+        }
+    } catch (...) {
+        // No memory for the picture: the window stays black.
+        FreeRelief(gReliefState);
+    }
+    if (dc != nullptr) ReleaseDC(window, dc);
+}
+
+void RenderReliefFrame(HWND window)
+{
+    if (!gReliefSurface) gReliefSurface.reset(new GdiSurface(window, gReliefPalette));
+    TickRelief(gReliefState, gProgramRandom, *gReliefSurface);
+}
+
+void FreeReliefWindow()
+{
+    gReliefSurface.reset();
+    if (gReliefPalette != nullptr) DeleteObject(gReliefPalette);
+    gReliefPalette = nullptr;
+    FreeRelief(gReliefState);
+}
+
+extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        switch (message) {
+        case WM_CREATE: OnCreate(window); break;
+        case WM_TIMER: RenderReliefFrame(window); break; // any timer identifier
+        case WM_DESTROY: OnDestroy(window); break;
+        default: break;
+        }
+    } catch (...) {
+        // Nothing escapes a window procedure; a failed step draws nothing.
+    }
+    return DefaultSaverProc(window, message, wParam, lParam);
+}

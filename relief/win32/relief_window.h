@@ -1,0 +1,28 @@
+// The relief saver's window: its one process-wide state and the procedure the
+// host calls for every message of the saver window.
+#pragma once
+
+#include <windows.h>
+
+#include "relief/relief_settings.h"
+#include "relief/relief_state.h"
+
+// The process-wide records of the relief saver.
+extern ReliefSettings gReliefSettings;
+extern ReliefState gReliefState;
+
+// Reads the settings from the program's settings file.
+void LoadReliefSettingsFromProfile();
+// Writes them back (the dialog's OK).
+void SaveReliefSettingsToProfile();
+
+// Window creation: picture, tables and the logical palette.
+void InitReliefWindow(HWND window);
+// One timer tick: one lens frame on the window.
+void RenderReliefFrame(HWND window);
+// Window destruction: every table and the palette.
+void FreeReliefWindow();
+
+// Where creation takes its seed from: GetTickCount, or a fixed source in tests.
+using ReliefTickSource = DWORD (*)();
+void SetReliefTickSourceForTesting(ReliefTickSource source);

@@ -1,0 +1,191 @@
+// The relief saver's window, run by the host as a preview inside a parent
+// window: every frame on screen equals what the effect logic computes for the
+// same seed, settings and snapshot.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/software_surface.h"
+#include "common/win32/profile_settings_store.h"
+#include "host/saver_host_state.h"
+#include "host/saver_host_testing.h"
+#include "relief/relief_life.h"
+#include "relief/win32/relief_capture.h"
+#include "relief/win32/relief_window.h"
+#include "window_pixels.h"
+
+namespace {
+
+constexpr DWORD kSeed = 0x5EED1234u;
+DWORD FixedTick() { return kSeed; }
+
+std::vector<std::uint8_t> ReadFileBytes(const char* path, std::size_t size)
+{
+    std::vector<std::uint8_t> bytes(size, 0);
+    if (std::FILE* file = std::fopen(path, "rb")) {
+        std::fread(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+void WriteSettings(const std::string& text)
+{
+    std::ofstream out(GetSettingsPath(), std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Drives the saver window from the parent's timer: one WM_TIMER per tick,
+// the window's pixels compared after each with the software mirror.
+struct PreviewRun {
+    int width = 0, height = 0, frames = 0, framesChecked = 0;
+    bool mirrorReady = false;
+    ReliefState mirror;
+    RuntimeRandom mirrorRandom;
+    SoftwareSurface* mirrorSurface = nullptr;
+    std::string failure;
+};
+PreviewRun* gRun = nullptr;
+
+LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER && gRun != nullptr && saverHost.saverWindow != nullptr) {
+        PreviewRun& run = *gRun;
+        if (!run.mirrorReady) {
+            // The saver has been created: mirror it with the same seed, settings
+            // and the snapshot it read.
+            const auto picture = ReadFileBytes(kSnapshotPath, static_cast<std::size_t>(run.width * run.height * 3));
+            InitRelief(run.mirror, gReliefSettings, run.mirrorRandom, kSeed, run.width, run.height, 0, picture.data(), picture.size());
+            run.mirrorReady = true;
+        }
+        if (run.framesChecked < run.frames && run.failure.empty()) {
+            SendMessageA(saverHost.saverWindow, WM_TIMER, 7, 0); // any timer identifier draws
+            TickRelief(run.mirror, run.mirrorRandom, *run.mirrorSurface);
+            const auto shown = ReadWindowPixels(saverHost.saverWindow, run.width, run.height);
+            for (int y = 0; y < run.height && run.failure.empty(); ++y) {
+                for (int x = 0; x < run.width; ++x) {
+                    const std::uint32_t want = run.mirrorSurface->PixelAt(x, y);
+                    const std::uint32_t got = shown[static_cast<std::size_t>(y * run.width + x)];
+                    if (want != got) {
+                        char text[160];
+                        std::snprintf(text, sizeof text, "frame %d pixel %d,%d: shown %06x, computed %06x", run.framesChecked + 1, x, y,
+                                      static_cast<unsigned>(got), static_cast<unsigned>(want));
+                        run.failure = text;
+                        break;
+                    }
+                }
+            }
+            ++run.framesChecked;
+        } else {
+            DestroyWindow(saverHost.saverWindow);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+class ReliefPreview : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetReliefTickSourceForTesting(&FixedTick);
+    }
+    void TearDown() override
+    {
+        SetReliefTickSourceForTesting(nullptr);
+        std::remove(GetSettingsPath().c_str());
+    }
+
+    void RunAndCompare(int width, int height, int frames)
+    {
+        // Each run starts as a fresh process would: no class, no window.
+        ResetSaverHostStateForTesting();
+        UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(nullptr));
+        saverHost.instance = GetModuleHandleA(nullptr);
+        PreviewRun run;
+        run.width = width;
+        run.height = height;
+        run.frames = frames;
+        SoftwareSurface mirrorSurface(width, height);
+        run.mirrorSurface = &mirrorSurface;
+        gRun = &run;
+        HWND parent = CreatePlainWindow(width, height, ParentProcedure);
+        ASSERT_NE(parent, nullptr);
+        SetTimer(parent, 1, 20, nullptr);
+        const int result = RunSaverWindow(parent);
+        KillTimer(parent, 1);
+        DestroyWindow(parent);
+        PumpMessages();
+        gRun = nullptr;
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(run.failure.empty()) << width << "x" << height << ": " << run.failure;
+        EXPECT_EQ(run.framesChecked, frames);
+        EXPECT_TRUE(gReliefState.heights.empty()) << "the state is freed at destruction";
+    }
+};
+
+TEST_F(ReliefPreview, FramesMatchTheEffectLogicIncludingPaddedRows)
+{
+    // The display-settings preview, odd widths and heights, a tiny window.
+    WriteSettings("[ScreenSaver.Ondrels]\r\nDelay=5000\r\nColorCount=32\r\nSoften=2\r\n");
+    RunAndCompare(152, 112, 25);
+    RunAndCompare(151, 113, 25);
+    RunAndCompare(97, 61, 20);
+    RunAndCompare(13, 11, 10);
+}
+
+TEST_F(ReliefPreview, ChosenColourAndInvertFromTheSettingsFile)
+{
+    WriteSettings("[ScreenSaver.Ondrels]\r\nDelay=5000\r\nUseColor=1\r\nRGB_Red=200\r\nRGB_Green=40\r\nRGB_Blue=90\r\n"
+                  "Invert=1\r\nDegrees=360\r\nColorCount=128\r\nSoften=0\r\n");
+    RunAndCompare(160, 120, 20);
+}
+
+TEST(ReliefSettingsFile, ReadThroughTheProfileApiAndWrittenInOrder)
+{
+    const std::string path = GetSettingsPath();
+    ASSERT_GT(path.size(), 4u);
+    EXPECT_EQ(path.substr(path.size() - 4), ".INI");
+    WriteSettings("[ScreenSaver.Ondrels]\r\nColorCount=100\r\nDelay=9\r\nDegrees=720\r\nSoften=-2\r\nUseColor=0\r\nRGB_Red=5\r\n");
+    LoadReliefSettingsFromProfile();
+    EXPECT_EQ(gReliefSettings.ColorCount, 100);
+    EXPECT_EQ(gReliefSettings.Delay, 1000);
+    EXPECT_EQ(gReliefSettings.Degrees, 720);
+    EXPECT_EQ(gReliefSettings.Soften, -2);
+    EXPECT_EQ(gReliefSettings.RGB_Red, 0);
+
+    std::remove(path.c_str());
+    LoadReliefSettingsFromProfile();
+    EXPECT_EQ(gReliefSettings.Degrees, 10);
+    EXPECT_EQ(gReliefSettings.Delay, 1000);
+    EXPECT_EQ(gReliefSettings.ColorCount, 64);
+
+    gReliefSettings.UseColor = 1;
+    gReliefSettings.RGB_Red = 7;
+    gReliefSettings.Invert = 3;
+    SaveReliefSettingsToProfile();
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const char* order[] = {"Degrees=10", "Invert=1", "UseColor=1", "ColorCount=64", "Delay=1000", "Soften=1", "RGB_Red=7", "RGB_Green=0", "RGB_Blue=0"};
+    std::size_t at = 0;
+    for (const char* key : order) {
+        const std::size_t found = text.find(key, at);
+        ASSERT_NE(found, std::string::npos) << key << " in\n" << text;
+        at = found;
+    }
+    LoadReliefSettingsFromProfile();
+    EXPECT_EQ(gReliefSettings.RGB_Red, 7);
+    std::remove(path.c_str());
+}
+
+TEST(SnapCommandLine, QuotesTheDirectorySoShellCharactersStayInThePath)
+{
+    EXPECT_EQ(BuildSnapCommandLine("C:\\Savers\\"), "cmd.exe /C \"\"C:\\Savers\\snap.exe\"\"");
+    EXPECT_EQ(BuildSnapCommandLine("C:\\My Savers & more\\"), "cmd.exe /C \"\"C:\\My Savers & more\\snap.exe\"\"");
+}

@@ -1,0 +1,65 @@
+// Reading back what a window shows, as 0x00RRGGBB values, top-down rows.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+inline std::vector<std::uint32_t> ReadWindowPixels(HWND window, int width, int height)
+{
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFFFFFFFFu);
+    if (width <= 0 || height <= 0) return pixels;
+    HDC windowDc = GetDC(window);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memoryDc, section);
+    BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = source[i] & 0x00FFFFFFu;
+    SelectObject(memoryDc, old);
+    DeleteObject(section);
+    DeleteDC(memoryDc);
+    ReleaseDC(window, windowDc);
+    return pixels;
+}
+
+// A plain top-most popup whose client area is exactly width x height, black.
+inline HWND CreatePlainWindow(int width, int height, WNDPROC procedure = DefWindowProcA)
+{
+    static ATOM atom = 0;
+    static WNDPROC registered = nullptr;
+    const char* name = procedure == DefWindowProcA ? "ReliefTestPlain" : "ReliefTestParent";
+    if (atom == 0 || registered != procedure) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        windowClass.lpszClassName = name;
+        atom = RegisterClassA(&windowClass);
+        registered = procedure;
+    }
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, name, "relief test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    UpdateWindow(window);
+    return window;
+}
+
+// Lets pending paint messages run.
+inline void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
