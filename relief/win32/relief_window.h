@@ -24,5 +24,5 @@ void RenderReliefFrame(HWND window);
 void FreeReliefWindow();
 
 // Where creation takes its seed from: GetTickCount, or a fixed source in tests.
-using ReliefTickSource = DWORD (*)();
+using ReliefTickSource = DWORD (WINAPI*)();
 void SetReliefTickSourceForTesting(ReliefTickSource source);

@@ -20,7 +20,7 @@
 namespace {
 
 constexpr DWORD kSeed = 0x5EED1234u;
-DWORD FixedTick() { return kSeed; }
+DWORD WINAPI FixedTick() { return kSeed; }
 
 std::vector<std::uint8_t> ReadFileBytes(const char* path, std::size_t size)
 {
