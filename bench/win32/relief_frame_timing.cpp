@@ -1,0 +1,73 @@
+// Times the relief saver's work under Windows (or Wine) on a window of a
+// given size: window creation (snapshot helper, picture, tables) and frames
+// (effect logic plus SetDIBits and BitBlt).
+//   relief_frame_timing [WIDTH HEIGHT [FRAMES]]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "relief/win32/relief_capture.h"
+#include "relief/win32/relief_window.h"
+
+namespace {
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int width = argc > 2 ? std::atoi(argv[1]) : 1920;
+    const int height = argc > 2 ? std::atoi(argv[2]) : 1080;
+    const int frames = argc > 3 ? std::atoi(argv[3]) : 300;
+
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "ReliefTiming";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "ReliefTiming", "timing", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr) return 1;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+
+    LoadReliefSettingsFromProfile(); // defaults without a settings file
+    const LARGE_INTEGER start = Now();
+    RunSnapProgram();
+    const LARGE_INTEGER snapped = Now();
+    InitReliefWindow(window);
+    const LARGE_INTEGER created = Now();
+    RenderReliefFrame(window);
+    GdiFlush();
+    const LARGE_INTEGER first = Now();
+    for (int i = 1; i < frames; ++i) RenderReliefFrame(window);
+    GdiFlush();
+    const LARGE_INTEGER end = Now();
+
+    const double perFrame = Milliseconds(first, end) / (frames > 1 ? frames - 1 : 1);
+    std::printf("window %dx%d, lens %dx%d, Delay %d ms\n", width, height, height / 2, height / 2, gReliefSettings.Delay);
+    std::printf("snapshot helper:            %8.1f ms\n", Milliseconds(start, snapped));
+    std::printf("picture and tables:         %8.1f ms\n", Milliseconds(snapped, created));
+    std::printf("first frame:                %8.2f ms\n", Milliseconds(created, first));
+    std::printf("creation to first frame:    %8.1f ms (the timer adds one Delay)\n", Milliseconds(start, first));
+    std::printf("frame (mean of %d):        %8.3f ms = %.4f of the %d ms frame period\n", frames - 1, perFrame,
+                perFrame / gReliefSettings.Delay, gReliefSettings.Delay);
+    FreeReliefWindow();
+    DestroyWindow(window);
+    return 0;
+}
