@@ -139,3 +139,29 @@ TEST(ReliefLife, OversizedClientAreasAreHeldAs16BitSizes)
     EXPECT_EQ(ReliefDimension(65535), 65535);
     EXPECT_EQ(ReliefDimension(70000), 65535);
 }
+
+TEST(ReliefLife, UltraHighDefinitionWindow)
+{
+    // 3840 x 2160: S = 1080, lensHalf 540, px over 0..2760, py over 0..1080.
+    ReliefSettings settings;
+    settings.Soften = 8;
+    const int width = 3840, height = 2160;
+    const auto picture = StripedPicture(width, height);
+    ReliefState state;
+    RuntimeRandom random;
+    ASSERT_TRUE(InitRelief(state, settings, random, 31337, width, height, 0, picture.data(), picture.size()));
+    EXPECT_EQ(state.lens.lensSize, 1080);
+    SoftwareSurface surface(width, height);
+    for (int frame = 0; frame < 3; ++frame) {
+        const ReliefPathPosition p = TickRelief(state, random, surface);
+        ASSERT_GE(p.px, 0);
+        ASSERT_LE(p.px, 2760);
+        ASSERT_GE(p.py, 0);
+        ASSERT_LE(p.py, 1080);
+        // The square's bottom-left pixel is lensPixels' first one.
+        const int top = ReliefSquareTop(state, p);
+        const std::uint32_t corner = state.lensPixels[0] | (state.lensPixels[1] << 8) | (state.lensPixels[2] << 16);
+        EXPECT_EQ(surface.PixelAt(p.px, top + 1079), corner);
+        EXPECT_EQ(corner, ((state.colors[0] & 0xFF) << 16) | (state.colors[0] & 0xFF00) | ((state.colors[0] >> 16) & 0xFF));
+    }
+}
