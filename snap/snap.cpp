@@ -9,43 +9,20 @@
 #include <cstdio>
 #include <vector>
 
-#include "common/win32/gdi_guards.h"
-#include "common/win32/gdi_surface.h"
+#include "common/win32/screen_copy.h"
 
 namespace {
 
 const char kSnapshotPath[] = "C:\\snapwnd.dat";
 const char kPartialPath[] = "C:\\snapwnd.dat.partial";
 
-bool CopyPrimaryScreen(std::vector<std::uint8_t>& picture, int& width, int& height)
+bool CopyPrimaryScreen(std::vector<std::uint8_t>& picture)
 {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
     if (width <= 0 || height <= 0) return false;
-    WindowDc screen(nullptr);
-    if (!screen) return false;
-    MemoryDc memoryDc(screen.dc);
-    if (!memoryDc) return false;
-    GdiObject bitmap(CreateCompatibleBitmap(screen.dc, width, height));
-    if (!bitmap) return false;
-    {
-        SelectedObject selected(memoryDc.dc, bitmap.handle);
-        if (!BitBlt(memoryDc.dc, 0, 0, width, height, screen.dc, 0, 0, SRCCOPY)) return false;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint8_t> padded(PaddedRowLength(width) * static_cast<std::size_t>(height));
-    if (GetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), padded.data(), &info, DIB_RGB_COLORS) == 0) {
-        return false;
-    }
-    picture.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    UnpadPixelRows(padded.data(), width, height, picture.data());
-    return true;
+    picture.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
+    return CopyScreenPixels(width, height, picture);
 }
 
 bool WriteSnapshot(const std::vector<std::uint8_t>& picture)
@@ -67,8 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     try {
         std::vector<std::uint8_t> picture;
-        int width = 0, height = 0;
-        if (!CopyPrimaryScreen(picture, width, height)) return 1;
+        if (!CopyPrimaryScreen(picture)) return 1;
         return WriteSnapshot(picture) ? 0 : 2;
     } catch (...) {
         DeleteFileA(kPartialPath);

@@ -4,6 +4,18 @@
 
 #include "gdi_guards.h"
 
+BITMAPINFO Bitmap24Info(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // positive: rows bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 std::size_t PaddedRowLength(int width) { return (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3); }
 
 void PadPixelRows(const std::uint8_t* packed, int width, int height, std::vector<std::uint8_t>& padded)
@@ -40,13 +52,7 @@ void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const s
         SelectPalette(memoryDc.dc, palette_, FALSE);
         RealizePalette(memoryDc.dc);
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // positive: rows bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Bitmap24Info(width, height);
     SetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), paddedRows_.data(), &info, DIB_RGB_COLORS);
     BitBlt(windowDc.dc, left, top, width, height, memoryDc.dc, 0, 0, SRCCOPY);
 }

@@ -24,6 +24,9 @@ private:
     std::vector<std::uint8_t> paddedRows_; // reused from frame to frame
 };
 
+// A 24-bit, bottom-up (positive height), uncompressed description.
+BITMAPINFO Bitmap24Info(int width, int height);
+
 // Rows of 3 x width bytes, stored one after another, copied to rows of the
 // platform's length (a multiple of 4 bytes), and back.
 std::size_t PaddedRowLength(int width);

@@ -4,8 +4,7 @@
 
 #include <cstdio>
 
-#include "common/win32/gdi_guards.h"
-#include "common/win32/gdi_surface.h"
+#include "common/win32/screen_copy.h"
 #include "common/win32/profile_settings_store.h"
 
 const char kSnapshotPath[] = "C:\\snapwnd.dat";
@@ -59,30 +58,7 @@ bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture)
 
 void CopyScreenPicture(int width, int height, std::vector<std::uint8_t>& picture)
 {
-    if (width <= 0 || height <= 0) return;
-    WindowDc screen(nullptr);
-    if (!screen) return;
-    MemoryDc memoryDc(screen.dc);
-    if (!memoryDc) return;
-    GdiObject bitmap(CreateCompatibleBitmap(screen.dc, width, height));
-    if (!bitmap) return;
-    {
-        SelectedObject selected(memoryDc.dc, bitmap.handle);
-        BitBlt(memoryDc.dc, 0, 0, width, height, screen.dc, 0, 0, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // positive: rows come bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    // GetDIBits writes rows at the platform's length; take them one by one.
-    std::vector<std::uint8_t> padded(PaddedRowLength(width) * static_cast<std::size_t>(height));
-    if (GetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), padded.data(), &info, DIB_RGB_COLORS) != 0) {
-        UnpadPixelRows(padded.data(), width, height, picture.data());
-    }
-    GdiFlush();
+    CopyScreenPixels(width, height, picture);
 }
 
 std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile)

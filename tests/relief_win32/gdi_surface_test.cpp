@@ -22,9 +22,9 @@ TEST(GdiSurface, BlocksLandPixelForPixelAsOnTheSoftwareSurface)
         for (const auto& block : blocks) {
             const int side = block[2];
             std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side * side * 3));
-            for (auto& byte : pixels) {
+            for (auto& value : pixels) {
                 seed = seed * 1103515245u + 12345u;
-                byte = static_cast<std::uint8_t>(seed >> 23);
+                value = static_cast<std::uint8_t>(seed >> 23);
             }
             expected.PutPixelBlock(block[0], block[1], side, side, pixels.data());
             surface.PutPixelBlock(block[0], block[1], side, side, pixels.data());
