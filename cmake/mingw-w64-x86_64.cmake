@@ -1,15 +1,4 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(SAVER_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${SAVER_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${SAVER_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${SAVER_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${SAVER_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The posix thread model gives GoogleTest std::mutex; linked statically.
-# Static runtime, so Wine and Windows need no MinGW DLLs beside the programs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
