@@ -60,11 +60,20 @@ void OnSaverDestroy(HWND window)
 
 // Help and context-menu requests in the preview belong to the window that
 // shows it; the parent learns it was asked through its own handle in wParam.
+// WM_HELP carries a pointer, and the system refuses to post such a message;
+// it is then sent instead, with a time limit so a hung parent cannot stop the
+// preview.
 LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lParam)
 {
     const HWND parent = GetParent(window);
-    if (parent != nullptr && IsWindow(parent))
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    if (parent == nullptr || !IsWindow(parent))
+        return 1;
+    const WPARAM parentHandle = reinterpret_cast<WPARAM>(parent);
+    if (!PostMessageA(parent, message, parentHandle, lParam) && message == WM_HELP) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(parent, message, parentHandle, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, 1000,
+                            &ignored);
+    }
     return 1;
 }
 

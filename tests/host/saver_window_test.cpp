@@ -311,8 +311,8 @@ TEST_F(PreviewTest, ForwardsHelpAndContextMenuToTheParent)
     ASSERT_TRUE(SendMessageTimeoutA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_ABORTIFHUNG,
                                     5000, &result));
     EXPECT_EQ(result, 1u);
-    // WM_HELP carries a pointer, which the system does not post to another
-    // process; the in-process tests see it arrive.
+    ASSERT_TRUE(PumpUntil([&] { return parent.lastForwarded == WM_HELP; }, kExitTimeoutMs));
+    EXPECT_EQ(parent.lastForwardedWParam, reinterpret_cast<WPARAM>(parent.Handle()));
     if (IsProbeUnderTest()) {
         EXPECT_EQ(log.IndexOf("help"), -1) << log.Text();
         EXPECT_EQ(log.IndexOf("contextmenu"), -1) << log.Text();
