@@ -250,6 +250,10 @@ BannerBitmap LoadBannerBitmap(HINSTANCE module, int resourceId)
     if (header->biSize < sizeof(BITMAPINFOHEADER) || colorCount > 256 ||
         header->biSize + 4u * colorCount > size)
         return banner;
+    // Compressed pixels are read as far as the header says: they must be there.
+    const DWORD pixelBytes = size - header->biSize - 4u * colorCount;
+    if ((header->biCompression == BI_RLE8 || header->biCompression == BI_RLE4) && header->biSizeImage > pixelBytes)
+        return banner;
     const auto* table = reinterpret_cast<const RGBQUAD*>(start + header->biSize);
 
     if (colorCount != 0) {
