@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -205,21 +206,81 @@ TEST(OndrelsProgram, SnapshotFilePictureAppearsInTheRelief)
     const std::string directory = "C:\\ondrels-e2e\\nosnap";
     InstallSaver(directory, false, kSettings); // no helper: the file stays as placed
     const auto picture = PatternPicture(screen.width, screen.height);
+    DeleteFileA(kSnapshot);
     {
         std::ofstream out(kSnapshot, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(picture.size()));
     }
+    // The saver only reads the file: a read-only snapshot serves as well.
+    ASSERT_TRUE(SetFileAttributesA(kSnapshot, FILE_ATTRIBUTE_READONLY));
     SaverRun run;
     run.Start(directory, directory);
     run.WaitForFirstFrame(screen, 15000);
     EXPECT_EQ(run.Close(), 0u);
+    SetFileAttributesA(kSnapshot, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(kSnapshot);
     ASSERT_TRUE(run.sawFrame);
     const ReliefSettings settings = SettingsFor(kSettings);
     EXPECT_GE(CountMatchingSeeds(run, screen, settings, picture), 1);
     // The same frame over a black picture differs: the picture is what shows.
     const std::vector<std::uint8_t> black(picture.size(), 0);
     EXPECT_EQ(CountMatchingSeeds(run, screen, settings, black), 0);
+}
+
+TEST(OndrelsProgram, ShortSnapshotIsBlackWhereItEnds)
+{
+    const Screen screen;
+    const std::string directory = "C:\\ondrels-e2e\\nosnap";
+    InstallSaver(directory, false, kSettings);
+    auto picture = PatternPicture(screen.width, screen.height);
+    const std::size_t kept = picture.size() / 2 + 7; // ends inside a pixel
+    {
+        std::ofstream out(kSnapshot, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(kept));
+    }
+    std::fill(picture.begin() + static_cast<std::ptrdiff_t>(kept), picture.end(), 0);
+    SaverRun run;
+    run.Start(directory, directory);
+    run.WaitForFirstFrame(screen, 15000);
+    EXPECT_EQ(run.Close(), 0u);
     DeleteFileA(kSnapshot);
+    ASSERT_TRUE(run.sawFrame);
+    EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);
+}
+
+TEST(OndrelsProgram, HungSnapshotHelperDoesNotKeepTheSaverFromStarting)
+{
+    const Screen screen;
+    const std::string directory = "C:\\ondrels-e2e\\hungsnap";
+    InstallSaver(directory, false, kSettings);
+    // A helper that never finishes in time (it gives up by itself later).
+    ASSERT_TRUE(CopyFileA((BinDirectory() + "slow_snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+    SaverRun run;
+    run.Start(directory, directory);
+    run.WaitForFirstFrame(screen, 20000);
+    EXPECT_EQ(run.Close(), 0u);
+    EXPECT_TRUE(run.sawFrame);
+    // The wait is limited, not skipped: the first frame comes after it.
+    EXPECT_GE(run.frameTick - run.startTick, 5000u);
+}
+
+TEST(OndrelsProgram, ResourcesAndExports)
+{
+    HMODULE saver = LoadLibraryExA((BinDirectory() + "ondrels.scr").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(saver, nullptr);
+    char text[64] = {};
+    ASSERT_GT(LoadStringA(saver, 1, text, sizeof text), 0);
+    EXPECT_STREQ(text, "Ondrels ScreenSaver");
+    EXPECT_NE(GetProcAddress(saver, "ScreenSaverProc"), nullptr);
+    EXPECT_NE(GetProcAddress(saver, "ScreenSaverConfigureDialog"), nullptr);
+    EXPECT_EQ(FindResourceA(saver, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr); // no icon 100
+    EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr); // dialog 2003
+    HRSRC manifest = FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    const char* manifestText = static_cast<const char*>(LockResource(LoadResource(saver, manifest)));
+    const std::string manifestString(manifestText, SizeofResource(saver, manifest));
+    EXPECT_NE(manifestString.find("<dpiAware"), std::string::npos);
+    FreeLibrary(saver);
 }
 
 TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreen)
