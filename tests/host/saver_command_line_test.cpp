@@ -32,7 +32,12 @@ void FinishSettings(SaverProcess& saver, HWND expectedOwner)
     const HWND dialog = saver.WaitForTopLevelWindow("#32770", kStartTimeoutMs);
     ASSERT_NE(dialog, nullptr) << "no settings dialog appeared";
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), expectedOwner);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    // As a user would: the Cancel button if there is one, else the close box.
+    const HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    if (cancel != nullptr)
+        PostMessageA(cancel, BM_CLICK, 0, 0);
+    else
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
     DWORD code = 0;
     ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code));
     EXPECT_EQ(code, 0u);
