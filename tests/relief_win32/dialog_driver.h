@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/win32/profile_settings_store.h"
+#include "window_pixels.h"
 
 namespace dialog_test {
 
@@ -177,30 +178,7 @@ inline void PostClick(HWND dialog, int id) { PostMessageA(Item(dialog, id), BM_C
 // What the screen shows over a window, as 0x00RRGGBB, top-down rows.
 inline std::vector<std::uint32_t> ScreenPixels(const RECT& area)
 {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width > 0 ? width : 0) * static_cast<std::size_t>(height > 0 ? height : 0));
-    if (pixels.empty()) return pixels;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* source = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = source[i] & 0x00FFFFFFu;
-    SelectObject(memory, old);
-    DeleteObject(section);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return ReadWindowPixels(nullptr, area.right - area.left, area.bottom - area.top, area.left, area.top);
 }
 
 inline RECT ScreenRect(HWND window)

@@ -1,4 +1,5 @@
-// Reading back what a window shows, as 0x00RRGGBB values, top-down rows.
+// Reading back what a window (or, for nullptr, the screen) shows, as
+// 0x00RRGGBB values, top-down rows, from (left, top) of its area.
 #pragma once
 
 #include <windows.h>
@@ -6,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-inline std::vector<std::uint32_t> ReadWindowPixels(HWND window, int width, int height)
+inline std::vector<std::uint32_t> ReadWindowPixels(HWND window, int width, int height, int left = 0, int top = 0)
 {
+    if (width <= 0 || height <= 0) return {};
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFFFFFFFFu);
-    if (width <= 0 || height <= 0) return pixels;
     HDC windowDc = GetDC(window);
     HDC memoryDc = CreateCompatibleDC(windowDc);
     BITMAPINFO info{};
@@ -22,7 +23,7 @@ inline std::vector<std::uint32_t> ReadWindowPixels(HWND window, int width, int h
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memoryDc, section);
-    BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    BitBlt(memoryDc, 0, 0, width, height, windowDc, left, top, SRCCOPY);
     GdiFlush();
     const auto* source = static_cast<const std::uint32_t*>(bits);
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = source[i] & 0x00FFFFFFu;
