@@ -46,7 +46,9 @@ void InstallSaver(const std::string& directory, bool withSnap, const std::string
 {
     MakeDirectories(directory);
     ASSERT_TRUE(CopyFileA((BinDirectory() + "ondrels.scr").c_str(), (directory + "\\ondrels.scr").c_str(), FALSE));
-    if (withSnap) ASSERT_TRUE(CopyFileA((BinDirectory() + "snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+    if (withSnap) {
+        ASSERT_TRUE(CopyFileA((BinDirectory() + "snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+    }
     std::ofstream out(directory + "\\ondrels.INI", std::ios::binary | std::ios::trunc);
     out << settings;
 }
