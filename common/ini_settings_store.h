@@ -31,8 +31,6 @@ public:
     std::int32_t ReadSettingInt(const char* section, const char* key, std::int32_t defaultValue) override;
     void WriteSettingString(const char* section, const char* key, const char* text) override;
 
-    const std::vector<std::string>& Lines() const { return lines_; }
-
 private:
     std::string path_;
     std::vector<std::string> lines_;

@@ -39,14 +39,6 @@ void RunSnapProgram()
     CloseHandle(process.hThread);
 }
 
-bool IsWindowsNtPlatform()
-{
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) return true;
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture)
 {
     std::FILE* file = std::fopen(path, "rb");
@@ -56,17 +48,12 @@ bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture)
     return true;
 }
 
-void CopyScreenPicture(int width, int height, std::vector<std::uint8_t>& picture)
-{
-    CopyScreenPixels(width, height, picture);
-}
-
 std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile)
 {
     // A missing or short snapshot leaves black where it gives no bytes.
     std::vector<std::uint8_t> picture(static_cast<std::size_t>(width > 0 ? width : 0) * static_cast<std::size_t>(height > 0 ? height : 0) * 3, 0);
     // Modern Windows often forbids writing to C:\, so a missing snapshot
     // falls back to copying the screen, as Windows 95/98 does.
-    if (!fromSnapshotFile || !ReadSnapshotFile(kSnapshotPath, picture)) CopyScreenPicture(width, height, picture);
+    if (!fromSnapshotFile || !ReadSnapshotFile(kSnapshotPath, picture)) CopyScreenPixels(width, height, picture);
     return picture;
 }

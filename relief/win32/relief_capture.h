@@ -21,15 +21,11 @@ std::string BuildSnapCommandLine(const std::string& directory);
 void RunSnapProgram();
 
 // The picture at width x height, rows bottom-up, blue-green-red, packed.
-// On Windows NT from the snapshot file (black where it is short), on
-// Windows 95/98, or where the file is missing, by copying the screen.
+// From the snapshot file (black where it is short) when fromSnapshotFile is
+// set (Windows NT); by copying the screen on Windows 95/98 or where the file
+// is missing.
 std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile);
 
 // Reads the first size bytes of the snapshot file into picture (the rest stays
 // as it is). Opened for reading only. Returns false when it cannot be opened.
 bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture);
-
-// The top-left width x height pixels of the screen.
-void CopyScreenPicture(int width, int height, std::vector<std::uint8_t>& picture);
-
-bool IsWindowsNtPlatform();

@@ -8,7 +8,7 @@
 #include "common/runtime_random.h"
 #include "common/win32/gdi_surface.h"
 #include "common/win32/profile_settings_store.h"
-#include "host/saver_host.h"
+#include "host/saver_host_state.h"
 #include "relief/relief_life.h"
 #include "relief_capture.h"
 
@@ -81,7 +81,8 @@ void InitReliefWindow(HWND window)
     HDC dc = GetDC(window);
     const std::int32_t usePalette = dc != nullptr && GetDeviceCaps(dc, NUMCOLORS) != -1 ? 1 : 0;
     try {
-        const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, IsWindowsNtPlatform());
+        // The host asked the platform once; Windows NT has the snapshot file.
+        const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, saverHost.isWin9x == 0);
         if (InitRelief(gReliefState, gReliefSettings, gProgramRandom, seed, width, height, usePalette, picture.data(), picture.size()) &&
             usePalette != 0) {
             gReliefPalette = CreateReliefPalette(gReliefState.colors);

@@ -132,6 +132,15 @@ struct SaverRun {
     ~SaverRun() { Close(); }
 };
 
+// Starts the saver installed in directory full screen, waits for its first
+// frame and ends it with a key, as a user would (exit code 0).
+void RunToFirstFrame(SaverRun& run, const std::string& directory, const std::string& workingDirectory, DWORD timeoutMs)
+{
+    run.Start(directory, workingDirectory);
+    run.WaitForFirstFrame(Screen(), timeoutMs);
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 // The seeds between the start and the first frame whose first path position
 // puts the square where the screen shows it, and whose whole first frame then
 // equals the screen. Returns the number of seeds that gave the full frame.
@@ -216,9 +225,7 @@ TEST(OndrelsProgram, SnapshotFilePictureAppearsInTheRelief)
     // The saver only reads the file: a read-only snapshot serves as well.
     ASSERT_TRUE(SetFileAttributesA(kSnapshot, FILE_ATTRIBUTE_READONLY));
     SaverRun run;
-    run.Start(directory, directory);
-    run.WaitForFirstFrame(screen, 15000);
-    EXPECT_EQ(run.Close(), 0u);
+    RunToFirstFrame(run, directory, directory, 15000);
     SetFileAttributesA(kSnapshot, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(kSnapshot);
     ASSERT_TRUE(run.sawFrame);
@@ -242,9 +249,7 @@ TEST(OndrelsProgram, ShortSnapshotIsBlackWhereItEnds)
     }
     std::fill(picture.begin() + static_cast<std::ptrdiff_t>(kept), picture.end(), 0);
     SaverRun run;
-    run.Start(directory, directory);
-    run.WaitForFirstFrame(screen, 15000);
-    EXPECT_EQ(run.Close(), 0u);
+    RunToFirstFrame(run, directory, directory, 15000);
     DeleteFileA(kSnapshot);
     ASSERT_TRUE(run.sawFrame);
     EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);
@@ -252,15 +257,12 @@ TEST(OndrelsProgram, ShortSnapshotIsBlackWhereItEnds)
 
 TEST(OndrelsProgram, HungSnapshotHelperDoesNotKeepTheSaverFromStarting)
 {
-    const Screen screen;
     const std::string directory = "C:\\ondrels-e2e\\hungsnap";
     InstallSaver(directory, false, kSettings);
     // A helper that never finishes in time (it gives up by itself later).
     ASSERT_TRUE(CopyFileA((BinDirectory() + "slow_snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
     SaverRun run;
-    run.Start(directory, directory);
-    run.WaitForFirstFrame(screen, 20000);
-    EXPECT_EQ(run.Close(), 0u);
+    RunToFirstFrame(run, directory, directory, 20000);
     EXPECT_TRUE(run.sawFrame);
     // The wait is limited, not skipped: the first frame comes after it.
     EXPECT_GE(run.frameTick - run.startTick, 5000u);
@@ -312,9 +314,7 @@ TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreen)
     }
     GdiFlush();
     SaverRun run;
-    run.Start(directory, directory);
-    run.WaitForFirstFrame(screen, 15000);
-    EXPECT_EQ(run.Close(), 0u);
+    RunToFirstFrame(run, directory, directory, 15000);
     DestroyWindow(cover);
     ASSERT_TRUE(run.sawFrame);
     EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);
@@ -331,9 +331,7 @@ TEST(OndrelsProgram, DirectoryWithSpaceAndAmpersandStartsOnlyTheSnapshotHelper)
     InstallSaver(directory, true, kSettings);
     DeleteFileA(kSnapshot);
     SaverRun run;
-    run.Start(directory, workingDirectory);
-    run.WaitForFirstFrame(screen, 15000);
-    EXPECT_EQ(run.Close(), 0u);
+    RunToFirstFrame(run, directory, workingDirectory, 15000);
     EXPECT_TRUE(run.sawFrame);
     // The helper ran from the saver's directory and wrote the screen picture.
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
