@@ -1,6 +1,7 @@
 #include "gdi_surface.h"
 
 #include <cstring>
+#include <new>
 
 #include "gdi_guards.h"
 
@@ -33,6 +34,41 @@ void UnpadPixelRows(const std::uint8_t* padded, int width, int height, std::uint
     for (int y = 0; y < height; ++y) std::memcpy(packed + row * static_cast<std::size_t>(y), padded + stride * static_cast<std::size_t>(y), row);
 }
 
+namespace {
+
+// The context a drawing call uses: the one the surface holds, or the
+// window's, taken for the call.
+struct SurfaceDc {
+    HWND window;
+    HDC dc;
+    bool own;
+    SurfaceDc(HWND w, HDC held) : window(w), dc(held != nullptr ? held : GetDC(w)), own(held == nullptr) {}
+    ~SurfaceDc() { if (own && dc != nullptr) ReleaseDC(window, dc); }
+    explicit operator bool() const { return dc != nullptr; }
+    SurfaceDc(const SurfaceDc&) = delete;
+    SurfaceDc& operator=(const SurfaceDc&) = delete;
+};
+
+} // namespace
+
+GdiSurface::GdiSurface(HWND window, HPALETTE palette) : window_(window), palette_(palette) {}
+
+GdiSurface::GdiSurface(HWND window, HDC dc) : window_(window), dc_(dc)
+{
+    if (dc_ == nullptr) return;
+    foundBrush_ = SelectObject(dc_, GetStockObject(BLACK_BRUSH));
+    foundPen_ = SelectObject(dc_, GetStockObject(BLACK_PEN));
+    haveOrigin_ = GetWindowOrgEx(dc_, &foundOrigin_) != 0;
+}
+
+GdiSurface::~GdiSurface()
+{
+    if (dc_ == nullptr) return;
+    if (foundBrush_ != nullptr && foundBrush_ != HGDI_ERROR) SelectObject(dc_, foundBrush_);
+    if (foundPen_ != nullptr && foundPen_ != HGDI_ERROR) SelectObject(dc_, foundPen_);
+    if (haveOrigin_) SetWindowOrgEx(dc_, foundOrigin_.x, foundOrigin_.y, nullptr);
+}
+
 void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr)
 {
     if (width <= 0 || height <= 0 || bottomUpBgr == nullptr) return;
@@ -41,7 +77,7 @@ void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const s
     } catch (...) {
         return; // no memory for this frame: it stays undrawn
     }
-    WindowDc windowDc(window_);
+    SurfaceDc windowDc(window_, dc_);
     if (!windowDc) return;
     MemoryDc memoryDc(windowDc.dc);
     if (!memoryDc) return;
@@ -55,4 +91,104 @@ void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const s
     BITMAPINFO info = Bitmap24Info(width, height);
     SetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), paddedRows_.data(), &info, DIB_RGB_COLORS);
     BitBlt(windowDc.dc, left, top, width, height, memoryDc.dc, 0, 0, SRCCOPY);
+}
+
+void GdiSurface::BlackenRow(int y)
+{
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(window_, &client);
+    MoveToEx(dc.dc, 0, y, nullptr);
+    LineTo(dc.dc, client.right, y);
+}
+
+void GdiSurface::BlackenColumn(int x)
+{
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(window_, &client);
+    MoveToEx(dc.dc, x, 0, nullptr);
+    LineTo(dc.dc, x, client.bottom);
+}
+
+void GdiSurface::FillBlackRect(int left, int top, int right, int bottom)
+{
+    // The platform would draw an inverted rectangle the other way round.
+    if (right <= left || bottom <= top) return;
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    const RECT rect{left, top, right, bottom};
+    FillRect(dc.dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void GdiSurface::SetBlackPixel(int x, int y)
+{
+    SurfaceDc dc(window_, dc_);
+    if (dc) SetPixel(dc.dc, x, y, RGB(0, 0, 0));
+}
+
+const POINT* GdiSurface::PlatformPoints(const SurfacePoint* points, int count)
+{
+    try {
+        points_.resize(static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    for (std::size_t i = 0; i < points_.size(); ++i) points_[i] = {points[i].x, points[i].y};
+    return points_.data();
+}
+
+void GdiSurface::FillPolygon(const SurfacePoint* points, int count, std::uint32_t color)
+{
+    if (points == nullptr || count < 2) return;
+    const POINT* platformPoints = PlatformPoints(points, count);
+    if (platformPoints == nullptr) return;
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    // The colour value is the platform's own: top byte 1 names a palette entry.
+    GdiObject created(color == kSurfaceBlack ? nullptr : CreateSolidBrush(static_cast<COLORREF>(color)));
+    HGDIOBJ brush = color == kSurfaceBlack ? GetStockObject(BLACK_BRUSH) : created.handle;
+    if (brush == nullptr) return;
+    SelectedObject selected(dc.dc, brush);
+    Polygon(dc.dc, platformPoints, count);
+}
+
+void GdiSurface::FillBlackPie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)
+{
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    SelectedObject selected(dc.dc, GetStockObject(BLACK_BRUSH));
+    Pie(dc.dc, left, top, right, bottom, x1, y1, x2, y2);
+}
+
+void GdiSurface::FillBlackPolygonRegion(const SurfacePoint* points, int count)
+{
+    if (points == nullptr || count < 3) return;
+    const POINT* platformPoints = PlatformPoints(points, count);
+    if (platformPoints == nullptr) return;
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    GdiObject region(CreatePolygonRgn(platformPoints, count, WINDING));
+    if (region) FillRgn(dc.dc, static_cast<HRGN>(region.handle), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void GdiSurface::FillBlackRectMinusEllipse(int left, int top, int right, int bottom,
+                                           int ellipseLeft, int ellipseTop, int ellipseRight, int ellipseBottom)
+{
+    SurfaceDc dc(window_, dc_);
+    if (!dc) return;
+    GdiObject rect(CreateRectRgn(left, top, right, bottom));
+    GdiObject ellipse(CreateEllipticRgn(ellipseLeft, ellipseTop, ellipseRight, ellipseBottom));
+    GdiObject difference(CreateRectRgn(0, 0, 0, 0));
+    if (!rect || !ellipse || !difference) return;
+    if (CombineRgn(static_cast<HRGN>(difference.handle), static_cast<HRGN>(rect.handle), static_cast<HRGN>(ellipse.handle), RGN_DIFF) == ERROR) return;
+    FillRgn(dc.dc, static_cast<HRGN>(difference.handle), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void GdiSurface::ShiftOrigin(int dx, int dy)
+{
+    SurfaceDc dc(window_, dc_);
+    if (dc) OffsetWindowOrgEx(dc.dc, dx, dy, nullptr);
 }

@@ -10,18 +10,53 @@
 
 class GdiSurface : public DrawSurface {
 public:
-    // palette: realized in the memory context before drawing, or nullptr.
-    GdiSurface(HWND window, HPALETTE palette) : window_(window), palette_(palette) {}
+    // Draws on the window, each call taking the window's device context for
+    // itself. palette: realized in the memory context of a pixel block before
+    // drawing, or nullptr.
+    GdiSurface(HWND window, HPALETTE palette);
+    // Draws on a device context of the window that the caller holds for the
+    // surface's life (the window's private one, for a wipe or a scene step).
+    // Selects the stock black brush and pen; on destruction it selects back
+    // the brush and pen it found and puts the drawing origin back where it was.
+    GdiSurface(HWND window, HDC dc);
+    ~GdiSurface() override;
+    GdiSurface(const GdiSurface&) = delete;
+    GdiSurface& operator=(const GdiSurface&) = delete;
 
     // Hands the block to SetDIBits at the platform's row length (rows padded to
     // a multiple of 4 bytes) and copies it to the window with BitBlt. A failed
     // call leaves the block undrawn.
     void PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr) override;
+    // MoveToEx and LineTo with the current (black) pen.
+    void BlackenRow(int y) override;
+    void BlackenColumn(int x) override;
+    // FillRect with the stock black brush.
+    void FillBlackRect(int left, int top, int right, int bottom) override;
+    // SetPixel with colour 0.
+    void SetBlackPixel(int x, int y) override;
+    // Polygon with a solid brush of the colour (the stock black brush for black).
+    void FillPolygon(const SurfacePoint* points, int count, std::uint32_t color) override;
+    // Pie with the stock black brush.
+    void FillBlackPie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) override;
+    // CreatePolygonRgn (WINDING) and FillRgn with the stock black brush.
+    void FillBlackPolygonRegion(const SurfacePoint* points, int count) override;
+    // CreateRectRgn minus CreateEllipticRgn (CombineRgn RGN_DIFF), FillRgn.
+    void FillBlackRectMinusEllipse(int left, int top, int right, int bottom,
+                                   int ellipseLeft, int ellipseTop, int ellipseRight, int ellipseBottom) override;
+    // OffsetWindowOrgEx.
+    void ShiftOrigin(int dx, int dy) override;
 
 private:
     HWND window_;
-    HPALETTE palette_;
+    HPALETTE palette_ = nullptr;
+    HDC dc_ = nullptr; // held by the caller, or nullptr
+    HGDIOBJ foundBrush_ = nullptr;
+    HGDIOBJ foundPen_ = nullptr;
+    POINT foundOrigin_{};
+    bool haveOrigin_ = false;
     std::vector<std::uint8_t> paddedRows_; // reused from frame to frame
+    std::vector<POINT> points_;            // reused from polygon to polygon
+    const POINT* PlatformPoints(const SurfacePoint* points, int count);
 };
 
 // A 24-bit, bottom-up (positive height), uncompressed description.
