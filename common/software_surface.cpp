@@ -63,9 +63,10 @@ void DrawLine(SoftwareSurface& s, FramePoint a, FramePoint b, std::uint32_t rgb)
     }
 }
 
-// Fills the interior of a closed polygon, a pixel belonging to it when its
-// centre does: by the non-zero winding rule, or by the alternate (even-odd)
-// rule that the platform's Polygon uses by default.
+// Fills the interior of a closed polygon by the non-zero winding rule, or by
+// the alternate (even-odd) rule that the platform's Polygon uses by default.
+// As on the platform, a pixel belongs to it when its top-left corner does,
+// a corner on a left edge counting as inside and one on a right edge not.
 void FillPolygonInterior(SoftwareSurface& s, const std::vector<FramePoint>& p, bool winding, std::uint32_t rgb)
 {
     const std::size_t n = p.size();
@@ -75,12 +76,12 @@ void FillPolygonInterior(SoftwareSurface& s, const std::vector<FramePoint>& p, b
         minY = std::min(minY, q.y);
         maxY = std::max(maxY, q.y);
     }
-    // Rows whose centre y + 0.5 lies in [minY, maxY).
+    // Rows y in [minY, maxY).
     const Coord firstRow = std::max<Coord>(minY, 0);
     const Coord lastRow = std::min<Coord>(maxY - 1, s.height - 1);
     std::vector<std::pair<double, int>> crossings;
     for (Coord y = firstRow; y <= lastRow; ++y) {
-        const double yc = static_cast<double>(y) + 0.5;
+        const double yc = static_cast<double>(y);
         crossings.clear();
         for (std::size_t i = 0; i < n; ++i) {
             const FramePoint& a = p[i];
@@ -98,17 +99,17 @@ void FillPolygonInterior(SoftwareSurface& s, const std::vector<FramePoint>& p, b
             count += winding ? crossings[k].second : 1;
             const bool inside = winding ? count != 0 : (count % 2) != 0;
             if (!inside) continue;
-            // Pixels whose centre x + 0.5 lies in [xa, xb]: a centre exactly on
-            // a slanted edge counts as inside, so no pixel falls between the
-            // interior and a 45-degree outline.
-            const double xa = std::ceil(crossings[k].first - 0.5), xb = std::floor(crossings[k + 1].first - 0.5) + 1.0;
+            // Pixels x in [xa, xb).
+            const double xa = std::ceil(crossings[k].first), xb = std::ceil(crossings[k + 1].first);
             const double lo = std::max(xa, -1.0), hi = std::min(xb, static_cast<double>(s.width) + 1.0);
             if (lo < hi) FillSpan(s, y, static_cast<Coord>(lo), static_cast<Coord>(hi), rgb);
         }
     }
 }
 
-// The ellipse inscribed in a box, in frame coordinates.
+// The ellipse inscribed in a box, in frame coordinates. Like the platform's,
+// it fills the box less its right column and bottom row: (0, 0, 80, 80) gives
+// rows and columns 0..78.
 struct Ellipse {
     double cx = 0, cy = 0, rx = 0, ry = 0;
     bool empty = true;
@@ -119,10 +120,10 @@ Ellipse EllipseInBox(Coord left, Coord top, Coord right, Coord bottom)
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     Ellipse e;
-    e.cx = (static_cast<double>(left) + static_cast<double>(right)) / 2.0;
-    e.cy = (static_cast<double>(top) + static_cast<double>(bottom)) / 2.0;
-    e.rx = (static_cast<double>(right) - static_cast<double>(left)) / 2.0;
-    e.ry = (static_cast<double>(bottom) - static_cast<double>(top)) / 2.0;
+    e.cx = (static_cast<double>(left) + static_cast<double>(right) - 1.0) / 2.0;
+    e.cy = (static_cast<double>(top) + static_cast<double>(bottom) - 1.0) / 2.0;
+    e.rx = (static_cast<double>(right) - static_cast<double>(left) - 1.0) / 2.0;
+    e.ry = (static_cast<double>(bottom) - static_cast<double>(top) - 1.0) / 2.0;
     e.empty = e.rx <= 0.0 || e.ry <= 0.0;
     return e;
 }
@@ -144,17 +145,17 @@ bool EllipseRowSpan(const Ellipse& e, Coord y, Coord& x0, Coord& x1)
 
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
-// The pixels x in [lo, hi] of a row whose centre offset vx = x + 0.5 - cx
+// The pixels x in [lo, hi] of a row whose corner offset vx = x - cx
 // satisfies coef * vx + constant >= 0, a half-line of the row; false when none
 // does. The boundary found by division is settled with the test itself, so
 // the span is exactly the pixels that pass it.
 bool HalfLineSpan(double coef, double constant, double cx, Coord lo, Coord hi, Coord& first, Coord& last)
 {
-    auto passes = [&](Coord x) { return coef * (static_cast<double>(x) + 0.5 - cx) + constant >= 0.0; };
+    auto passes = [&](Coord x) { return coef * (static_cast<double>(x) - cx) + constant >= 0.0; };
     first = lo;
     last = hi;
     if (coef == 0.0) return constant >= 0.0 && lo <= hi;
-    const double edge = -constant / coef + cx - 0.5;
+    const double edge = -constant / coef + cx;
     if (coef > 0.0) {
         if (edge > static_cast<double>(hi)) return false;
         if (edge > static_cast<double>(lo)) first = static_cast<Coord>(std::ceil(edge));
@@ -244,12 +245,15 @@ void SoftwareSurface::FillBlackPie(int left, int top, int right, int bottom, int
     const Ellipse e = EllipseInBox(static_cast<Coord>(left) - originX, static_cast<Coord>(top) - originY,
                                    static_cast<Coord>(right) - originX, static_cast<Coord>(bottom) - originY);
     if (e.empty) return;
+    // The radials start at the centre of the box itself, as the platform's do.
+    const double cx = (static_cast<double>(static_cast<Coord>(left) - originX) + static_cast<double>(static_cast<Coord>(right) - originX)) / 2.0;
+    const double cy = (static_cast<double>(static_cast<Coord>(top) - originY) + static_cast<double>(static_cast<Coord>(bottom) - originY)) / 2.0;
     // Directions in viewer coordinates (y upwards), where counterclockwise on
     // screen is the usual positive turn. A point at the centre counts as
     // pointing right.
     auto direction = [&](int px, int py, double& vx, double& vy) {
-        vx = static_cast<double>(static_cast<Coord>(px) - originX) - e.cx;
-        vy = e.cy - static_cast<double>(static_cast<Coord>(py) - originY);
+        vx = static_cast<double>(static_cast<Coord>(px) - originX) - cx;
+        vy = cy - static_cast<double>(static_cast<Coord>(py) - originY);
         if (vx == 0.0 && vy == 0.0) vx = 1.0;
     };
     double ax, ay, bx, by;
@@ -272,10 +276,10 @@ void SoftwareSurface::FillBlackPie(int left, int top, int right, int bottom, int
         }
         // Along a row each radial's side is a half-line of x: find where it
         // starts, then keep, per the sweep, both (up to a half turn) or either.
-        const double vy = e.cy - (static_cast<double>(y) + 0.5);
+        const double vy = cy - static_cast<double>(y);
         Coord s0, s1, t0, t1;
-        const bool afterStart = HalfLineSpan(-ay, ax * vy, e.cx, x0, x1e, s0, s1); // on or counterclockwise of the first radial
-        const bool beforeEnd = HalfLineSpan(by, -vy * bx, e.cx, x0, x1e, t0, t1);  // on or clockwise of the second radial
+        const bool afterStart = HalfLineSpan(-ay, ax * vy, cx, x0, x1e, s0, s1); // on or counterclockwise of the first radial
+        const bool beforeEnd = HalfLineSpan(by, -vy * bx, cx, x0, x1e, t0, t1);  // on or clockwise of the second radial
         if (turn > 0.0) {
             if (afterStart && beforeEnd) FillSpan(*this, y, std::max(s0, t0), std::min(s1, t1) + 1, 0);
         } else {
@@ -284,10 +288,10 @@ void SoftwareSurface::FillBlackPie(int left, int top, int right, int bottom, int
         }
     }
     // The outline's two radials, from the centre to the ellipse.
-    const FramePoint centre{static_cast<Coord>(std::floor(e.cx)), static_cast<Coord>(std::floor(e.cy))};
+    const FramePoint centre{static_cast<Coord>(std::floor(cx)), static_cast<Coord>(std::floor(cy))};
     for (const auto& v : {std::pair<double, double>(ax, ay), std::pair<double, double>(bx, by)}) {
         const double scale = 1.0 / std::sqrt((v.first / e.rx) * (v.first / e.rx) + (v.second / e.ry) * (v.second / e.ry));
-        const FramePoint end{static_cast<Coord>(std::floor(e.cx + v.first * scale)), static_cast<Coord>(std::floor(e.cy - v.second * scale))};
+        const FramePoint end{static_cast<Coord>(std::floor(cx + v.first * scale)), static_cast<Coord>(std::floor(cy - v.second * scale))};
         DrawLine(*this, centre, end, 0);
     }
 }

@@ -1,10 +1,11 @@
 // A drawing surface in memory: what a window would show, pixel for pixel.
 // Rows, columns, rectangles, single pixels and pixel blocks follow the
 // platform's pixel rules exactly. Polygons, sectors, ellipses and regions are
-// the same shapes as the platform's, sampled at pixel centres (a pixel belongs
-// to a shape when its centre lies inside), with polygon and sector outlines
-// traced as one-pixel lines; their boundary pixels may differ from the
-// platform's by a pixel.
+// the same shapes as the platform's, sampled the way its regions are
+// (polygons and sector sides at a pixel's top-left corner, ellipses at its
+// centre, in the box less its right column and bottom row), with polygon and
+// sector outlines traced as one-pixel lines; a boundary pixel may still
+// differ from the platform's here and there.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,14 @@
 #include "render_args.h"
 
+#include <cstddef>
+#include <iterator>
 #include <limits>
 
 namespace {
 
 constexpr std::uint64_t kMaxDimension = 65535;
 constexpr std::uint64_t kMaxU32 = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint64_t kMaxDelayFactor = 1000;
 
 // Setting keys are plain names; anything else would be read by the profile
 // parser as a section header, a comment or part of the value.
@@ -17,6 +20,147 @@ bool IsSettingKey(const std::string& key)
         if (!ok) return false;
     }
     return true;
+}
+
+std::string U32Option(const char* name, const std::string& value, std::uint32_t& field)
+{
+    std::uint64_t n = 0;
+    if (!ParseDecimal(value, kMaxU32, n)) return std::string(name) + ": expected a number in 0..4294967295, got '" + value + "'";
+    field = static_cast<std::uint32_t>(n);
+    return std::string();
+}
+
+std::string PathOption(const char* name, const char* what, const std::string& value, std::string& field)
+{
+    if (value.empty()) return std::string(name) + ": empty " + what;
+    field = value;
+    return std::string();
+}
+
+// Stores an option's value in the arguments (flags get an empty value).
+// Returns a one-line message when the value is malformed, else "".
+using ApplyOption = std::string (*)(const std::string& value, RenderArgs& out);
+
+struct OptionSpec {
+    const char* name;
+    bool takesValue;
+    bool repeatable; // may be given more than once (flags, --set)
+    ApplyOption apply;
+};
+
+// Every option of every command; each command picks its own below.
+const OptionSpec kOptions[] = {
+    {"--size", true, false,
+     [](const std::string& v, RenderArgs& a) -> std::string {
+         if (ParseSize(v, a.width, a.height)) return std::string();
+         return "--size: expected WxH with W and H in 0..65535, got '" + v + "'";
+     }},
+    {"--seed", true, false, [](const std::string& v, RenderArgs& a) { return U32Option("--seed", v, a.seed); }},
+    {"--frames", true, false, [](const std::string& v, RenderArgs& a) { return U32Option("--frames", v, a.frames); }},
+    {"--every", true, false,
+     [](const std::string& v, RenderArgs& a) -> std::string {
+         std::uint64_t n = 0;
+         if (!ParseDecimal(v, kMaxU32, n) || n == 0) return "--every: expected a number in 1..4294967295, got '" + v + "'";
+         a.every = static_cast<std::uint32_t>(n);
+         return std::string();
+     }},
+    {"--number", true, false,
+     [](const std::string& v, RenderArgs& a) -> std::string {
+         if (ParseSignedDecimal(v, a.wipeNumber)) return std::string();
+         return "--number: expected a number in -2147483648..2147483647, got '" + v + "'";
+     }},
+    {"--delay-factor", true, false,
+     [](const std::string& v, RenderArgs& a) -> std::string {
+         std::uint64_t n = 0;
+         if (!ParseDecimal(v, kMaxDelayFactor, n)) return "--delay-factor: expected a number in 0..1000, got '" + v + "'";
+         a.delayFactor = static_cast<int>(n);
+         return std::string();
+     }},
+    {"--desktop", true, false, [](const std::string& v, RenderArgs& a) { return PathOption("--desktop", "file name", v, a.desktopPath); }},
+    {"--ini", true, false, [](const std::string& v, RenderArgs& a) { return PathOption("--ini", "file name", v, a.iniPath); }},
+    {"--out", true, false, [](const std::string& v, RenderArgs& a) { return PathOption("--out", "directory name", v, a.outDir); }},
+    {"--set", true, true,
+     [](const std::string& v, RenderArgs& a) -> std::string {
+         const std::string::size_type eq = v.find('=');
+         if (eq == std::string::npos) return "--set: expected Key=Value, got '" + v + "'";
+         const std::string key = v.substr(0, eq);
+         if (!IsSettingKey(key)) return "--set: bad key '" + key + "' (letters, digits, '_' and '.' only)";
+         const std::string text = v.substr(eq + 1);
+         for (char c : text) {
+             if (c == '\n' || c == '\r') return "--set: value of '" + key + "' holds a line break";
+         }
+         a.sets.emplace_back(key, text);
+         return std::string();
+     }},
+    {"--trace", false, true,
+     [](const std::string&, RenderArgs& a) {
+         a.trace = true;
+         return std::string();
+     }},
+    {"--trace-draw", false, true,
+     [](const std::string&, RenderArgs& a) {
+         a.traceDraw = true;
+         return std::string();
+     }},
+};
+
+struct CommandSpec {
+    const char* name; // nullptr: any other first word, taken as a saver's name
+    RenderCommand command;
+    const char* options;  // the options it takes, separated by blanks
+    const char* required; // those it cannot do without, in the order they are asked for
+    const char* usage;    // its usage line after the program name
+};
+
+// A new command is one more entry here, its options above, and its run in
+// RunRender.
+const CommandSpec kCommands[] = {
+    {nullptr, RenderCommand::SaverFrames, "--size --seed --frames --desktop --ini --set --out --every --trace",
+     "--size --seed --frames --out",
+     "relief --size WxH --seed N --frames K [--desktop FILE] [--ini FILE] [--set Key=Value]... --out DIR [--every M] [--trace]"},
+    {"wipe", RenderCommand::Wipe, "--size --seed --number --desktop --delay-factor --out --trace --trace-draw",
+     "--size --seed --number --out",
+     "wipe --size WxH --seed N --number K [--desktop FILE] [--delay-factor D] --out DIR [--trace] [--trace-draw]"},
+};
+
+// The words of a blank-separated list, one at a time.
+template <typename Visit>
+void ForEachWord(const char* list, Visit visit)
+{
+    const std::string text = list;
+    std::string::size_type at = 0;
+    while (at < text.size()) {
+        const std::string::size_type end = text.find(' ', at);
+        const std::string::size_type stop = end == std::string::npos ? text.size() : end;
+        if (stop > at) visit(text.substr(at, stop - at));
+        at = stop + 1;
+    }
+}
+
+bool InList(const char* list, const std::string& word)
+{
+    bool found = false;
+    ForEachWord(list, [&](const std::string& w) { found = found || w == word; });
+    return found;
+}
+
+// Index into kOptions, or -1.
+int FindOption(const std::string& name)
+{
+    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+        if (name == kOptions[i].name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+const CommandSpec& FindCommand(const std::string& word)
+{
+    const CommandSpec* fallback = nullptr;
+    for (const CommandSpec& c : kCommands) {
+        if (c.name == nullptr) fallback = &c;
+        else if (word == c.name) return c;
+    }
+    return *fallback;
 }
 
 } // namespace
@@ -35,6 +179,16 @@ bool ParseDecimal(const std::string& text, std::uint64_t maxValue, std::uint64_t
     return true;
 }
 
+bool ParseSignedDecimal(const std::string& text, std::int32_t& value)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::uint64_t limit = negative ? 2147483648u : 2147483647u;
+    std::uint64_t magnitude = 0;
+    if (!ParseDecimal(negative ? text.substr(1) : text, limit, magnitude)) return false;
+    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude));
+    return true;
+}
+
 bool ParseSize(const std::string& text, int& width, int& height)
 {
     const std::string::size_type x = text.find('x');
@@ -49,8 +203,12 @@ bool ParseSize(const std::string& text, int& width, int& height)
 
 const char* RenderUsage()
 {
-    return "usage: saver-render relief --size WxH --seed N --frames K [--desktop FILE] [--ini FILE]"
-           " [--set Key=Value]... --out DIR [--every M] [--trace]";
+    static const std::string usage = [] {
+        std::string text;
+        for (const CommandSpec& c : kCommands) text += std::string(text.empty() ? "usage: " : "\n       ") + "saver-render " + c.usage;
+        return text;
+    }();
+    return usage.c_str();
 }
 
 std::string ParseRenderArgs(const std::vector<std::string>& args, RenderArgs& out)
@@ -63,78 +221,37 @@ std::string ParseRenderArgs(const std::vector<std::string>& args, RenderArgs& ou
         return std::string();
     }
     if (args[0].empty() || args[0][0] == '-') return "expected a saver name first, got '" + args[0] + "'";
-    out.saver = args[0];
+    const CommandSpec& command = FindCommand(args[0]);
+    out.command = command.command;
+    if (command.name == nullptr) out.saver = args[0];
 
-    bool haveSize = false, haveSeed = false, haveFrames = false, haveOut = false;
-    bool haveDesktop = false, haveIni = false, haveEvery = false;
+    bool seen[std::size(kOptions)] = {};
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& opt = args[i];
-        if (opt == "--trace") {
-            out.trace = true;
-            continue;
-        }
         if (isHelp(opt)) {
             out.help = true;
             return std::string();
         }
-        const bool takesValue = opt == "--size" || opt == "--seed" || opt == "--frames" || opt == "--desktop" ||
-                                opt == "--ini" || opt == "--set" || opt == "--out" || opt == "--every";
-        if (!takesValue) {
+        const int index = FindOption(opt);
+        if (index < 0) {
             if (!opt.empty() && opt[0] == '-') return "unknown option '" + opt + "'";
             return "unexpected argument '" + opt + "'";
         }
-        if (i + 1 >= args.size()) return opt + ": missing value";
-        const std::string& value = args[++i];
-        auto once = [&](bool& seen) {
-            if (seen) return false;
-            seen = true;
-            return true;
-        };
-        std::uint64_t n = 0;
-        if (opt == "--size") {
-            if (!once(haveSize)) return "--size given twice";
-            if (!ParseSize(value, out.width, out.height))
-                return "--size: expected WxH with W and H in 0..65535, got '" + value + "'";
-        } else if (opt == "--seed") {
-            if (!once(haveSeed)) return "--seed given twice";
-            if (!ParseDecimal(value, kMaxU32, n)) return "--seed: expected a number in 0..4294967295, got '" + value + "'";
-            out.seed = static_cast<std::uint32_t>(n);
-        } else if (opt == "--frames") {
-            if (!once(haveFrames)) return "--frames given twice";
-            if (!ParseDecimal(value, kMaxU32, n)) return "--frames: expected a number in 0..4294967295, got '" + value + "'";
-            out.frames = static_cast<std::uint32_t>(n);
-        } else if (opt == "--every") {
-            if (!once(haveEvery)) return "--every given twice";
-            if (!ParseDecimal(value, kMaxU32, n) || n == 0)
-                return "--every: expected a number in 1..4294967295, got '" + value + "'";
-            out.every = static_cast<std::uint32_t>(n);
-        } else if (opt == "--desktop") {
-            if (!once(haveDesktop)) return "--desktop given twice";
-            if (value.empty()) return "--desktop: empty file name";
-            out.desktopPath = value;
-        } else if (opt == "--ini") {
-            if (!once(haveIni)) return "--ini given twice";
-            if (value.empty()) return "--ini: empty file name";
-            out.iniPath = value;
-        } else if (opt == "--out") {
-            if (!once(haveOut)) return "--out given twice";
-            if (value.empty()) return "--out: empty directory name";
-            out.outDir = value;
-        } else { // --set
-            const std::string::size_type eq = value.find('=');
-            if (eq == std::string::npos) return "--set: expected Key=Value, got '" + value + "'";
-            const std::string key = value.substr(0, eq);
-            if (!IsSettingKey(key)) return "--set: bad key '" + key + "' (letters, digits, '_' and '.' only)";
-            const std::string text = value.substr(eq + 1);
-            for (char c : text) {
-                if (c == '\n' || c == '\r') return "--set: value of '" + key + "' holds a line break";
-            }
-            out.sets.emplace_back(key, text);
+        if (!InList(command.options, opt)) return "option '" + opt + "' does not apply to " + args[0];
+        const OptionSpec& spec = kOptions[index];
+        std::string value;
+        if (spec.takesValue) {
+            if (i + 1 >= args.size()) return opt + ": missing value";
+            value = args[++i];
         }
+        if (seen[index] && !spec.repeatable) return opt + " given twice";
+        seen[index] = true;
+        const std::string error = spec.apply(value, out);
+        if (!error.empty()) return error;
     }
-    if (!haveSize) return "missing --size";
-    if (!haveSeed) return "missing --seed";
-    if (!haveFrames) return "missing --frames";
-    if (!haveOut) return "missing --out";
-    return std::string();
+    std::string missing;
+    ForEachWord(command.required, [&](const std::string& name) {
+        if (missing.empty() && !seen[FindOption(name)]) missing = "missing " + name;
+    });
+    return missing;
 }

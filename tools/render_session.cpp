@@ -7,9 +7,13 @@
 #include <system_error>
 
 #include "common/ini_settings_store.h"
+#include "common/runtime_random.h"
+#include "common/step_pause.h"
+#include "common/tracing_surface.h"
 #include "image_io.h"
 #include "saver_registry.h"
 #include "synthetic_desktop.h"
+#include "terrain/terrain_wipes.h"
 
 namespace {
 
@@ -19,14 +23,162 @@ int Fail(std::ostream& log, const std::string& message)
     return kExitUsage;
 }
 
-} // namespace
-
-std::string FramePath(const std::string& dir, std::uint32_t tick)
+std::string NumberedPath(const std::string& dir, const char* stem, std::uint64_t number)
 {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%05lu.png", static_cast<unsigned long>(tick));
+    char name[48];
+    std::snprintf(name, sizeof name, "%s-%05llu.png", stem, static_cast<unsigned long long>(number));
     return (std::filesystem::path(dir) / name).string();
 }
+
+// The desktop picture of the command line: the --desktop file, else the
+// built-in synthetic desktop.
+bool LoadPicture(const RenderArgs& args, std::vector<std::uint8_t>& picture, std::string& error)
+{
+    if (!args.desktopPath.empty()) return LoadDesktopPicture(args.desktopPath, args.width, args.height, picture, error);
+    picture = SyntheticDesktopPicture(args.width, args.height);
+    return true;
+}
+
+bool WriteSurfacePng(const std::string& path, const SoftwareSurface& surface, std::string& error)
+{
+    const std::vector<std::uint8_t> rgb = SurfaceToRgb(surface);
+    return WritePng(path, surface.width, surface.height, rgb.data(), kFrameCompressionLevel, error);
+}
+
+int RunSaverFrames(const RenderArgs& args, std::ostream& trace, std::ostream& log)
+{
+    const SaverInfo* saver = FindSaver(args.saver);
+    if (!saver) return Fail(log, "unknown saver '" + args.saver + "' (known: " + SaverNames() + ")");
+
+    // Settings: the file if given, then each --set as if it stood in the file.
+    IniSettingsStore store;
+    if (!args.iniPath.empty()) {
+        std::vector<std::uint8_t> probe;
+        std::string error;
+        if (!ReadFileBytes(args.iniPath, probe, error)) return Fail(log, "--ini: " + error);
+        if (!store.Load(args.iniPath)) return Fail(log, "--ini: cannot read '" + args.iniPath + "'");
+    }
+    for (const auto& kv : args.sets) {
+        if (!SaverHasKey(*saver, kv.first))
+            log << "saver-render: warning: " << saver->name << " has no setting '" << kv.first << "'\n";
+        store.SetValue(saver->section, kv.first.c_str(), kv.second);
+    }
+
+    std::vector<std::uint8_t> picture;
+    std::string error;
+    if (!LoadPicture(args, picture, error)) return Fail(log, "--desktop: " + error);
+
+    const bool drawable = args.width > 0 && args.height > 0;
+    const bool writesFrames = drawable && args.frames >= args.every;
+    if (writesFrames && !MakeDirectories(args.outDir, error)) return Fail(log, "--out: " + error);
+
+    std::unique_ptr<SaverRun> run = saver->start(store, args.seed, args.width, args.height, picture);
+    picture.clear();
+    picture.shrink_to_fit();
+    if (!run->Ready()) log << "saver-render: warning: " << saver->name << " could not set up its tables; it draws nothing\n";
+    SoftwareSurface surface(args.width, args.height);
+
+    std::uint32_t written = 0;
+    for (std::uint64_t t = 1; t <= args.frames; ++t) {
+        const std::string fields = run->Tick(surface);
+        if (args.trace) trace << "tick " << t << ' ' << fields << '\n';
+        if (drawable && t % args.every == 0) {
+            if (!WriteSurfacePng(FramePath(args.outDir, static_cast<std::uint32_t>(t)), surface, error)) {
+                trace.flush();
+                return Fail(log, "--out: " + error);
+            }
+            ++written;
+        }
+    }
+    trace.flush();
+    if (!trace) return Fail(log, "cannot write the trace");
+    log << "wrote " << written << " frames to " << args.outDir << '\n';
+    return kExitOk;
+}
+
+// Thrown by the recording pause when a picture cannot be written: the wipe
+// stops there.
+struct PictureWriteError {
+    std::string message;
+};
+
+// A wipe's pauses, recorded instead of waited: each one is counted, traced
+// as "sleep MS" when asked, and written as a picture of the surface as it is
+// at that moment.
+class RecordingPause : public StepPause {
+public:
+    RecordingPause(const SoftwareSurface& surface, const std::string& dir, bool writes, std::ostream* trace)
+        : surface_(surface), dir_(dir), writes_(writes), trace_(trace)
+    {
+    }
+
+    void Pause(int milliseconds) override
+    {
+        ++count_;
+        totalMilliseconds_ += milliseconds;
+        if (trace_) *trace_ << "sleep " << milliseconds << '\n';
+        std::string error;
+        if (writes_ && !WriteSurfacePng(PausePath(dir_, count_), surface_, error)) throw PictureWriteError{error};
+    }
+
+    std::uint64_t Count() const { return count_; }
+    long long TotalMilliseconds() const { return totalMilliseconds_; }
+
+private:
+    const SoftwareSurface& surface_;
+    const std::string& dir_;
+    bool writes_;
+    std::ostream* trace_;
+    std::uint64_t count_ = 0;
+    long long totalMilliseconds_ = 0;
+};
+
+int RunWipe(const RenderArgs& args, std::ostream& trace, std::ostream& log)
+{
+    std::vector<std::uint8_t> picture;
+    std::string error;
+    if (!LoadPicture(args, picture, error)) return Fail(log, "--desktop: " + error);
+
+    const bool drawable = args.width > 0 && args.height > 0;
+    if (drawable && !MakeDirectories(args.outDir, error)) return Fail(log, "--out: " + error);
+
+    // The scene the wipe clears; putting it there is not part of the wipe,
+    // so it is done before any tracing.
+    SoftwareSurface surface(args.width, args.height);
+    if (drawable) surface.PutPixelBlock(0, 0, args.width, args.height, picture.data());
+    picture.clear();
+    picture.shrink_to_fit();
+
+    RuntimeRandom random;
+    SeedRuntimeRandom(random, args.seed);
+    RecordingPause pause(surface, args.outDir, drawable, args.traceDraw ? &trace : nullptr);
+    TracingSurface tracing(surface, trace);
+    DrawSurface& target = args.traceDraw ? static_cast<DrawSurface&>(tracing) : surface;
+    int played = 0;
+    try {
+        played = PlayWipe(target, random, pause, args.width, args.height, args.wipeNumber, args.delayFactor);
+    } catch (const PictureWriteError& e) {
+        trace.flush();
+        return Fail(log, "--out: " + e.message);
+    }
+    if (drawable && !WriteSurfacePng(FinalPath(args.outDir), surface, error)) {
+        trace.flush();
+        return Fail(log, "--out: " + error);
+    }
+    if (args.trace) trace << "wipe " << played << " pauses " << pause.Count() << " sleep-ms " << pause.TotalMilliseconds() << '\n';
+    trace.flush();
+    if (!trace) return Fail(log, "cannot write the trace");
+    log << "wrote " << (drawable ? pause.Count() + 1 : 0) << " pictures to " << args.outDir << '\n';
+    return kExitOk;
+}
+
+} // namespace
+
+std::string FramePath(const std::string& dir, std::uint32_t tick) { return NumberedPath(dir, "frame", tick); }
+
+std::string PausePath(const std::string& dir, std::uint64_t pause) { return NumberedPath(dir, "pause", pause); }
+
+std::string FinalPath(const std::string& dir) { return (std::filesystem::path(dir) / "final.png").string(); }
 
 std::vector<std::uint8_t> SurfaceToRgb(const SoftwareSurface& surface)
 {
@@ -51,65 +203,14 @@ bool MakeDirectories(const std::string& dir, std::string& error)
 
 int RunRender(const RenderArgs& args, std::ostream& trace, std::ostream& log)
 {
-    const SaverInfo* saver = FindSaver(args.saver);
-    if (!saver) return Fail(log, "unknown saver '" + args.saver + "' (known: " + SaverNames() + ")");
-
     try {
-        // Settings: the file if given, then each --set as if it stood in the file.
-        IniSettingsStore store;
-        if (!args.iniPath.empty()) {
-            std::vector<std::uint8_t> probe;
-            std::string error;
-            if (!ReadFileBytes(args.iniPath, probe, error)) return Fail(log, "--ini: " + error);
-            if (!store.Load(args.iniPath)) return Fail(log, "--ini: cannot read '" + args.iniPath + "'");
+        switch (args.command) {
+        case RenderCommand::Wipe:
+            return RunWipe(args, trace, log);
+        case RenderCommand::SaverFrames:
+            break;
         }
-        for (const auto& kv : args.sets) {
-            if (!SaverHasKey(*saver, kv.first))
-                log << "saver-render: warning: " << saver->name << " has no setting '" << kv.first << "'\n";
-            store.SetValue(saver->section, kv.first.c_str(), kv.second);
-        }
-
-        std::vector<std::uint8_t> picture;
-        if (args.desktopPath.empty()) {
-            picture = SyntheticDesktopPicture(args.width, args.height);
-        } else {
-            std::string error;
-            if (!LoadDesktopPicture(args.desktopPath, args.width, args.height, picture, error))
-                return Fail(log, "--desktop: " + error);
-        }
-
-        const bool drawable = args.width > 0 && args.height > 0;
-        const bool writesFrames = drawable && args.frames >= args.every;
-        if (writesFrames) {
-            std::string error;
-            if (!MakeDirectories(args.outDir, error)) return Fail(log, "--out: " + error);
-        }
-
-        std::unique_ptr<SaverRun> run = saver->start(store, args.seed, args.width, args.height, picture);
-        picture.clear();
-        picture.shrink_to_fit();
-        if (!run->Ready()) log << "saver-render: warning: " << saver->name << " could not set up its tables; it draws nothing\n";
-        SoftwareSurface surface(args.width, args.height);
-
-        std::uint32_t written = 0;
-        for (std::uint64_t t = 1; t <= args.frames; ++t) {
-            const std::string fields = run->Tick(surface);
-            if (args.trace) trace << "tick " << t << ' ' << fields << '\n';
-            if (drawable && t % args.every == 0) {
-                const std::vector<std::uint8_t> rgb = SurfaceToRgb(surface);
-                std::string error;
-                if (!WritePng(FramePath(args.outDir, static_cast<std::uint32_t>(t)), args.width, args.height, rgb.data(),
-                              kFrameCompressionLevel, error)) {
-                    trace.flush();
-                    return Fail(log, "--out: " + error);
-                }
-                ++written;
-            }
-        }
-        trace.flush();
-        if (!trace) return Fail(log, "cannot write the trace");
-        log << "wrote " << written << " frames to " << args.outDir << '\n';
-        return kExitOk;
+        return RunSaverFrames(args, trace, log);
     } catch (const std::bad_alloc&) {
         return Fail(log, "out of memory for a " + std::to_string(args.width) + "x" + std::to_string(args.height) + " render");
     }

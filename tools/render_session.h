@@ -1,6 +1,8 @@
-// One headless render: settings, desktop picture, window creation, ticks and
-// frame files, as the command line asks. The saver's own code does all the
-// drawing; this only feeds it and records the surface.
+// One headless render as the command line asks: a saver's frames (settings,
+// desktop picture, window creation, ticks and frame files) or a wipe over the
+// desktop picture (its pauses recorded as pictures instead of waited). The
+// savers' own code does all the drawing; this only feeds it and records the
+// surface.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +17,20 @@
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2; // bad arguments, unreadable input, unwritable output
 
-// Runs a parsed command line. Trace lines ("tick T px PX py PY") go to trace;
-// problems and the closing "wrote N frames to DIR" go to log, problems as one
-// line starting "saver-render: ". Returns the exit code.
+// Runs a parsed command line. Trace lines go to trace: "tick T px PX py PY"
+// for a saver's frames; for a wipe, with --trace-draw one line per drawing
+// call and "sleep MS" per pause, then with --trace "wipe K pauses P sleep-ms T".
+// Problems and the closing "wrote N frames to DIR" ("wrote N pictures to DIR"
+// for a wipe) go to log, problems as one line starting "saver-render: ".
+// Returns the exit code.
 int RunRender(const RenderArgs& args, std::ostream& trace, std::ostream& log);
 
 // DIR/frame-00005.png for tick 5.
 std::string FramePath(const std::string& dir, std::uint32_t tick);
+// DIR/pause-00005.png for a wipe's fifth pause.
+std::string PausePath(const std::string& dir, std::uint64_t pause);
+// DIR/final.png: the surface when the wipe has ended.
+std::string FinalPath(const std::string& dir);
 
 // The surface as top-down 8-bit RGB.
 std::vector<std::uint8_t> SurfaceToRgb(const SoftwareSurface& surface);

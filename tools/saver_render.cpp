@@ -1,5 +1,5 @@
-// saver-render: runs a screen saver's effect headless and writes its frames
-// as PNG files. See RenderUsage() for the command line.
+// saver-render: runs a screen saver's effect or a wipe headless and writes
+// what it draws as PNG files. See RenderUsage() for the command lines.
 #include <iostream>
 #include <string>
 #include <vector>

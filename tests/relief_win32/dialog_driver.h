@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/win32/profile_settings_store.h"
-#include "window_pixels.h"
+#include "tests/win32/window_pixels.h"
 
 namespace dialog_test {
 

@@ -4,7 +4,7 @@
 
 #include "common/software_surface.h"
 #include "common/win32/gdi_surface.h"
-#include "window_pixels.h"
+#include "tests/win32/window_pixels.h"
 
 TEST(GdiSurface, BlocksLandPixelForPixelAsOnTheSoftwareSurface)
 {
@@ -15,7 +15,7 @@ TEST(GdiSurface, BlocksLandPixelForPixelAsOnTheSoftwareSurface)
         ASSERT_NE(window, nullptr);
         PumpMessages();
         SoftwareSurface expected(width, height);
-        GdiSurface surface(window, nullptr);
+        GdiSurface surface(window, static_cast<HPALETTE>(nullptr));
         std::uint32_t seed = static_cast<std::uint32_t>(width * 131 + height);
         // Blocks of odd and even sides, some partly outside the window.
         const int blocks[][3] = {{0, 0, 3}, {2, 1, 5}, {-3, -2, 9}, {width / 2, height / 3, 17}, {width - 4, height - 6, 13}, {1, height / 2, 56}};

@@ -21,7 +21,7 @@
 #include "common/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "relief/relief_life.h"
-#include "window_pixels.h"
+#include "tests/win32/window_pixels.h"
 
 namespace {
 

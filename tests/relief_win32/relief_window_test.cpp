@@ -15,7 +15,7 @@
 #include "relief/relief_life.h"
 #include "relief/win32/relief_capture.h"
 #include "relief/win32/relief_window.h"
-#include "window_pixels.h"
+#include "tests/win32/window_pixels.h"
 
 namespace {
 

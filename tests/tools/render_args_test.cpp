@@ -142,3 +142,62 @@ TEST(RenderArgs, ShapeErrors)
     EXPECT_EQ("missing --seed", ParseRenderArgs(Without("--seed"), a));
     EXPECT_EQ("unknown option '--bogus'", ParseRenderArgs(With(Base(), {"--bogus"}), a));
 }
+
+TEST(RenderArgs, WipeCommandLines)
+{
+    const std::vector<std::string> wipe = {"wipe", "--size", "40x30", "--seed", "7", "--number", "14", "--out", "dir"};
+    RenderArgs a;
+    ASSERT_EQ("", ParseRenderArgs(With(wipe, {"--trace-draw", "--trace", "--desktop", "d.bmp"}), a));
+    EXPECT_EQ(RenderCommand::Wipe, a.command);
+    EXPECT_EQ(14, a.wipeNumber);
+    EXPECT_EQ(2, a.delayFactor);
+    EXPECT_TRUE(a.trace && a.traceDraw);
+    EXPECT_EQ("d.bmp", a.desktopPath);
+    EXPECT_EQ("dir", a.outDir);
+    // Values of --number and --delay-factor at their limits.
+    const struct {
+        const char* number;
+        const char* delayFactor;
+        std::int32_t wipeNumber;
+        int factor;
+    } limits[] = {{"-1", "0", -1, 0}, {"-2147483648", "1000", -2147483647 - 1, 1000}, {"2147483647", "7", 2147483647, 7}, {"-0", "00", 0, 0}};
+    for (const auto& c : limits) {
+        ASSERT_EQ("", ParseRenderArgs({"wipe", "--number", c.number, "--delay-factor", c.delayFactor, "--out", "o", "--seed", "0", "--size", "0x0"}, a));
+        EXPECT_EQ(c.wipeNumber, a.wipeNumber);
+        EXPECT_EQ(c.factor, a.delayFactor);
+    }
+
+    // Each bad line and a piece its message must hold.
+    const std::vector<std::string> noNumber = {"wipe", "--size", "4x4", "--seed", "1", "--out", "o"};
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } bad[] = {
+        {noNumber, "missing --number"},
+        {With(noNumber, {"--number", "1.5"}), "--number: expected a number in -2147483648..2147483647, got '1.5'"},
+        {With(noNumber, {"--number", "99999999999"}), "'99999999999'"},
+        {With(noNumber, {"--number", "2147483648"}), "'2147483648'"},
+        {With(noNumber, {"--number", "-2147483649"}), "'-2147483649'"},
+        {With(noNumber, {"--number", "+3"}), "'+3'"},
+        {With(noNumber, {"--number", "-"}), "--number"},
+        {With(noNumber, {"--number", "--3"}), "--number"},
+        {With(wipe, {"--number", "3"}), "--number given twice"},
+        {With(wipe, {"--delay-factor", "1001"}), "--delay-factor: expected a number in 0..1000, got '1001'"},
+        {With(wipe, {"--delay-factor", "-1"}), "'-1'"},
+        {With(wipe, {"--frames", "3"}), "option '--frames' does not apply to wipe"},
+        {With(wipe, {"--ini", "s.ini"}), "'--ini' does not apply"},
+        {With(wipe, {"--set", "A=1"}), "'--set' does not apply"},
+        {With(wipe, {"--every", "2"}), "'--every' does not apply"},
+        {With(wipe, {"--ticks", "2"}), "unknown option '--ticks'"},
+        {With(Base(), {"--number", "3"}), "option '--number' does not apply to relief"},
+        {With(Base(), {"--delay-factor", "3"}), "'--delay-factor' does not apply"},
+        {With(Base(), {"--trace-draw"}), "'--trace-draw' does not apply"},
+    };
+    for (const auto& c : bad) {
+        const std::string error = ParseRenderArgs(c.args, a);
+        EXPECT_NE(std::string::npos, error.find(c.message)) << "got: " << error;
+    }
+    const std::string usage = RenderUsage();
+    EXPECT_EQ(0u, usage.find("usage: saver-render relief --size WxH --seed N --frames K"));
+    EXPECT_NE(std::string::npos, usage.find("\n       saver-render wipe --size WxH --seed N --number K"));
+}
