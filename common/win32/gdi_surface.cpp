@@ -148,6 +148,11 @@ void GdiSurface::FillPolygon(const SurfacePoint* points, int count, std::uint32_
     SurfaceDc dc(window_, dc_);
     if (!dc) return;
     // The colour value is the platform's own: top byte 1 names a palette entry.
+    if (color == kSurfaceBlack && dc_ != nullptr) {
+        // The held context has the black brush selected already.
+        Polygon(dc.dc, platformPoints, count);
+        return;
+    }
     GdiObject created(color == kSurfaceBlack ? nullptr : CreateSolidBrush(static_cast<COLORREF>(color)));
     HGDIOBJ brush = color == kSurfaceBlack ? GetStockObject(BLACK_BRUSH) : created.handle;
     if (brush == nullptr) return;
@@ -159,6 +164,10 @@ void GdiSurface::FillBlackPie(int left, int top, int right, int bottom, int x1, 
 {
     SurfaceDc dc(window_, dc_);
     if (!dc) return;
+    if (dc_ != nullptr) {
+        Pie(dc.dc, left, top, right, bottom, x1, y1, x2, y2);
+        return;
+    }
     SelectedObject selected(dc.dc, GetStockObject(BLACK_BRUSH));
     Pie(dc.dc, left, top, right, bottom, x1, y1, x2, y2);
 }

@@ -356,3 +356,19 @@ TEST(Wipes, AListThatCannotBeHadBlackensTheFrameInOneFill)
         EXPECT_EQ(DrawsMade(run.random, 21), number == 0 || number == 8 ? 1 : 2) << number;
     }
 }
+
+TEST(Wipes, PausesArePacedAgainstTheirDueTime)
+{
+    // (pause asked, ms elapsed since the run started) -> ms to sleep
+    const int steps[][3] = {
+        {50, 0, 50},  // on time: the whole pause
+        {50, 55, 45}, // drawing and the last sleep took 55: the rest of the second 50
+        {1, 120, 0},  // drawing ran past the due time: no sleep
+        {0, 121, 0},  // 0 returns at once
+        {-5, 122, 0}, // a negative pause asks for nothing
+        {30, 125, 6}, // due at 131
+    };
+    PauseSchedule schedule;
+    for (const auto& step : steps) EXPECT_EQ(schedule.Next(step[0], step[1]), step[2]) << step[0] << " at " << step[1];
+    EXPECT_EQ(schedule.dueMilliseconds, 131.0);
+}
