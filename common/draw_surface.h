@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct SurfacePoint {
     int x;
@@ -21,6 +22,14 @@ struct SurfacePoint {
 // the low 16 bits are an index into the logical palette in use.
 constexpr std::uint32_t kSurfaceBlack = 0;
 constexpr std::uint32_t SurfacePaletteIndex(int index) { return 0x01000000u | (static_cast<std::uint32_t>(index) & 0xFFFFu); }
+
+// A logical palette: the colours, as 0x00RRGGBB values, that palette-index
+// colours name. `serial` changes whenever the colours do, so a surface that
+// turns the palette into a platform object makes it once per palette.
+struct SurfacePalette {
+    std::vector<std::uint32_t> colors;
+    std::uint32_t serial = 0;
+};
 
 class DrawSurface {
 public:
@@ -53,4 +62,7 @@ public:
                                            int ellipseLeft, int ellipseTop, int ellipseRight, int ellipseBottom) = 0;
     // Moves the drawing origin: what is drawn afterwards lands displaced by (-dx, -dy).
     virtual void ShiftOrigin(int dx, int dy) = 0;
+    // Makes the palette the one that palette-index colours name from now on
+    // (selected and realized, on the platform).
+    virtual void SelectPalette(const SurfacePalette& palette) = 0;
 };

@@ -329,3 +329,10 @@ void SoftwareSurface::ShiftOrigin(int dx, int dy)
     originX = static_cast<int>(static_cast<std::uint32_t>(originX) + static_cast<std::uint32_t>(dx));
     originY = static_cast<int>(static_cast<std::uint32_t>(originY) + static_cast<std::uint32_t>(dy));
 }
+
+void SoftwareSurface::SelectPalette(const SurfacePalette& selected)
+{
+    if (selected.serial == paletteSerial && palette.size() == selected.colors.size()) return;
+    palette = selected.colors;
+    paletteSerial = selected.serial;
+}

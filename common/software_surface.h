@@ -21,6 +21,7 @@ struct SoftwareSurface : DrawSurface {
     // The logical palette that palette-index colours refer to, as 0x00RRGGBB
     // values; an index beyond it draws entry 0, or black without a palette.
     std::vector<std::uint32_t> palette;
+    std::uint32_t paletteSerial = 0;
     // The sum of all origin shifts.
     int originX = 0;
     int originY = 0;
@@ -39,6 +40,7 @@ struct SoftwareSurface : DrawSurface {
     void FillBlackRectMinusEllipse(int left, int top, int right, int bottom,
                                    int ellipseLeft, int ellipseTop, int ellipseRight, int ellipseBottom) override;
     void ShiftOrigin(int dx, int dy) override;
+    void SelectPalette(const SurfacePalette& selected) override;
 
     // 0x00RRGGBB of a colour value (see draw_surface.h).
     std::uint32_t ResolveColor(std::uint32_t color) const;

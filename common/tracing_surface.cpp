@@ -37,7 +37,8 @@ void TracingSurface::SetBlackPixel(int x, int y)
 
 void TracingSurface::FillPolygon(const SurfacePoint* points, int count, std::uint32_t color)
 {
-    out_ << "polygon";
+    out_ << (nextPolygonLabel_.empty() ? "polygon" : nextPolygonLabel_);
+    nextPolygonLabel_.clear();
     Points(points, count);
     out_ << '\n';
     inner_.FillPolygon(points, count, color);

@@ -4,10 +4,14 @@
 //   row Y | column X | rect L T R B | pixel X Y | block L T W H
 //   polygon X1 Y1 X2 Y2 ... | pie L T R B X1 Y1 X2 Y2
 //   fill-region polygon X1 Y1 X2 Y2 ... | fill-region rect L T R B minus ellipse L T R B
-// Origin shifts themselves write nothing.
+// Origin shifts and palette selections write nothing. A polygon may be given
+// a label of its own beforehand (LabelNextPolygon), which then stands in
+// place of the word "polygon": the terrain saver's quads are traced as
+// "quad I J INDEX X1 Y1 ... X4 Y4".
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "draw_surface.h"
 
@@ -26,6 +30,9 @@ public:
     void FillBlackRectMinusEllipse(int left, int top, int right, int bottom,
                                    int ellipseLeft, int ellipseTop, int ellipseRight, int ellipseBottom) override;
     void ShiftOrigin(int dx, int dy) override;
+    void SelectPalette(const SurfacePalette& palette) override { inner_.SelectPalette(palette); }
+
+    void LabelNextPolygon(const std::string& label) { nextPolygonLabel_ = label; }
 
 private:
     long long X(int x) const { return static_cast<long long>(x) - originX_; }
@@ -36,4 +43,5 @@ private:
     std::ostream& out_;
     long long originX_ = 0;
     long long originY_ = 0;
+    std::string nextPolygonLabel_;
 };

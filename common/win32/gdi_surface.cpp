@@ -53,7 +53,7 @@ struct SurfaceDc {
 
 GdiSurface::GdiSurface(HWND window, HPALETTE palette) : window_(window), palette_(palette) {}
 
-GdiSurface::GdiSurface(HWND window, HDC dc) : window_(window), dc_(dc)
+GdiSurface::GdiSurface(HWND window, HDC dc, GdiPaletteHolder* palettes) : window_(window), dc_(dc), palettes_(palettes)
 {
     if (dc_ == nullptr) return;
     foundBrush_ = SelectObject(dc_, GetStockObject(BLACK_BRUSH));
@@ -67,6 +67,7 @@ GdiSurface::~GdiSurface()
     if (foundBrush_ != nullptr && foundBrush_ != HGDI_ERROR) SelectObject(dc_, foundBrush_);
     if (foundPen_ != nullptr && foundPen_ != HGDI_ERROR) SelectObject(dc_, foundPen_);
     if (haveOrigin_) SetWindowOrgEx(dc_, foundOrigin_.x, foundOrigin_.y, nullptr);
+    if (paletteSelected_ && foundPalette_ != nullptr) ::SelectPalette(dc_, foundPalette_, FALSE);
 }
 
 void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr)
@@ -85,7 +86,7 @@ void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const s
     if (!bitmap) return;
     SelectedObject selected(memoryDc.dc, bitmap.handle);
     if (palette_ != nullptr) {
-        SelectPalette(memoryDc.dc, palette_, FALSE);
+        ::SelectPalette(memoryDc.dc, palette_, FALSE);
         RealizePalette(memoryDc.dc);
     }
     BITMAPINFO info = Bitmap24Info(width, height);
@@ -200,4 +201,39 @@ void GdiSurface::ShiftOrigin(int dx, int dy)
 {
     SurfaceDc dc(window_, dc_);
     if (dc) OffsetWindowOrgEx(dc.dc, dx, dy, nullptr);
+}
+
+void GdiSurface::SelectPalette(const SurfacePalette& palette)
+{
+    if (palettes_ == nullptr || dc_ == nullptr || palette.colors.empty()) return;
+    if (palettes_->palette == nullptr || palettes_->serial != palette.serial) {
+        const std::size_t count = palette.colors.size() < 256 ? palette.colors.size() : 256;
+        std::vector<std::uint8_t> storage;
+        try {
+            storage.resize(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+        } catch (const std::bad_alloc&) {
+            return; // the palette in use stays
+        }
+        auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
+        description->palVersion = 0x300;
+        description->palNumEntries = static_cast<WORD>(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t rgb = palette.colors[i];
+            description->palPalEntry[i] = {static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb), PC_RESERVED};
+        }
+        HPALETTE created = CreatePalette(description);
+        if (created == nullptr) return;
+        // The old palette may still be selected here; put back the one found
+        // before deleting it.
+        if (paletteSelected_ && foundPalette_ != nullptr) ::SelectPalette(dc_, foundPalette_, FALSE);
+        palettes_->Release();
+        palettes_->palette = created;
+        palettes_->serial = palette.serial;
+    }
+    HPALETTE previous = ::SelectPalette(dc_, palettes_->palette, FALSE);
+    if (!paletteSelected_) {
+        foundPalette_ = previous;
+        paletteSelected_ = true;
+    }
+    RealizePalette(dc_);
 }

@@ -8,6 +8,22 @@
 
 #include "common/draw_surface.h"
 
+// The logical palette made from a SurfacePalette, kept by the window that
+// draws with it from one drawing call to the next, and deleted with it.
+struct GdiPaletteHolder {
+    HPALETTE palette = nullptr;
+    std::uint32_t serial = 0;
+    GdiPaletteHolder() = default;
+    ~GdiPaletteHolder() { Release(); }
+    void Release()
+    {
+        if (palette != nullptr) DeleteObject(palette);
+        palette = nullptr;
+    }
+    GdiPaletteHolder(const GdiPaletteHolder&) = delete;
+    GdiPaletteHolder& operator=(const GdiPaletteHolder&) = delete;
+};
+
 class GdiSurface : public DrawSurface {
 public:
     // Draws on the window, each call taking the window's device context for
@@ -17,8 +33,10 @@ public:
     // Draws on a device context of the window that the caller holds for the
     // surface's life (the window's private one, for a wipe or a scene step).
     // Selects the stock black brush and pen; on destruction it selects back
-    // the brush and pen it found and puts the drawing origin back where it was.
-    GdiSurface(HWND window, HDC dc);
+    // the brush, pen and palette it found and puts the drawing origin back
+    // where it was. Palettes are made into `palettes`, which outlives the
+    // surface (without it, SelectPalette does nothing).
+    GdiSurface(HWND window, HDC dc, GdiPaletteHolder* palettes = nullptr);
     ~GdiSurface() override;
     GdiSurface(const GdiSurface&) = delete;
     GdiSurface& operator=(const GdiSurface&) = delete;
@@ -45,6 +63,9 @@ public:
                                    int ellipseLeft, int ellipseTop, int ellipseRight, int ellipseBottom) override;
     // OffsetWindowOrgEx.
     void ShiftOrigin(int dx, int dy) override;
+    // CreatePalette (once per palette, entries PC_RESERVED), SelectPalette as
+    // a foreground palette, RealizePalette.
+    void SelectPalette(const SurfacePalette& palette) override;
 
 private:
     HWND window_;
@@ -54,6 +75,9 @@ private:
     HGDIOBJ foundPen_ = nullptr;
     POINT foundOrigin_{};
     bool haveOrigin_ = false;
+    GdiPaletteHolder* palettes_ = nullptr;
+    HPALETTE foundPalette_ = nullptr;
+    bool paletteSelected_ = false;
     std::vector<std::uint8_t> paddedRows_; // reused from frame to frame
     std::vector<POINT> points_;            // reused from polygon to polygon
     const POINT* PlatformPoints(const SurfacePoint* points, int count);

@@ -55,6 +55,7 @@ public:
         b_.FillBlackRectMinusEllipse(l, t, r, b, el, et, er, eb);
     }
     void ShiftOrigin(int dx, int dy) override { a_.ShiftOrigin(dx, dy); b_.ShiftOrigin(dx, dy); }
+    void SelectPalette(const SurfacePalette& p) override { a_.SelectPalette(p); b_.SelectPalette(p); }
 
 private:
     DrawSurface& a_;
