@@ -9,6 +9,7 @@
 #include <set>
 
 #include "common/ini_settings_store.h"
+#include "terrain/terrain_dialog_logic.h"
 #include "terrain/terrain_life.h"
 #include "wipe_harness.h"
 
@@ -402,4 +403,53 @@ TEST(TerrainLife, EveryWindowSizeAndWipeRunsClean)
         run.Tick(60);
         EXPECT_EQ(run.record.sceneTicks.size(), 3u);
     }
+}
+
+TEST(TerrainDialog, ShowsTheSettingsAndStoresTheControls)
+{
+    const std::vector<TerrainListSetup> lists = TerrainDialogLists();
+    ASSERT_EQ(lists.size(), 5u);
+    EXPECT_EQ((std::vector<int>{lists[0].id, lists[1].id, lists[2].id, lists[3].id, lists[4].id}),
+              (std::vector<int>{kTerrainModeList, kTerrainLevelList, kTerrainColorList, kTerrainEraseList, kTerrainThresholdList}));
+    EXPECT_EQ(lists[0].lines, (std::vector<std::string>{"[Random]", "Smooth", "Normal"}));
+    EXPECT_EQ(lists[1].lines, (std::vector<std::string>{"[Random]", "High", "Medium", "Low"}));
+    EXPECT_EQ(lists[2].lines.size(), 13u);
+    EXPECT_EQ(lists[2].lines[6], "Gray scale");
+    EXPECT_EQ(lists[2].lines[12], "Magenta scale");
+    EXPECT_EQ(lists[3].lines.size(), 17u);
+    EXPECT_EQ(lists[3].lines[0], "[None]");
+    EXPECT_EQ(lists[3].lines[1], "[Random]");
+    EXPECT_EQ(lists[3].lines[2], "Random lines");
+    EXPECT_EQ(lists[3].lines[10], "Random squarres");
+    EXPECT_EQ(lists[3].lines[16], "Wipebar inner");
+    EXPECT_EQ(lists[4].lines, (std::vector<std::string>{"[Random]", "High", "Low"}));
+
+    // What opens: defaults, and hand-edited values (Depth at the slider's nearer end).
+    struct Case {
+        TerrainSettings settings;
+        int depth, speed;
+        std::vector<int> selections;
+    };
+    const Case cases[] = {
+        {TerrainSettings{}, 25, 1, {0, 0, 0, 1, 0}},
+        {With({{"Depth", -5}, {"Speed", 5}, {"Erase", 16}, {"Color", 12}}), 10, 5, {0, 0, 12, 16, 0}},
+        {With({{"Depth", 1000}, {"Mode", 2}, {"Level", 3}, {"Threshold", 2}, {"Erase", 0}}), 100, 1, {2, 3, 0, 0, 2}},
+    };
+    for (const Case& c : cases) {
+        const TerrainDialogView view = ViewTerrainSettings(c.settings);
+        EXPECT_EQ(view.depthPosition, c.depth);
+        EXPECT_EQ(view.speedPosition, c.speed);
+        EXPECT_EQ(view.selections, c.selections);
+    }
+
+    // What OK stores: the controls' values as they are, written in key order;
+    // no selection (-1) is written as such and read back as 0.
+    WriteLog log;
+    SaveTerrainSettings(log, TerrainSettingsFromControls(10, 3, 1, -1, 6, 16, 2));
+    EXPECT_EQ(log.writes, (std::vector<std::string>{"ScreenSaver.Kesmar Depth=10", "ScreenSaver.Kesmar Speed=3", "ScreenSaver.Kesmar Mode=1",
+                                                    "ScreenSaver.Kesmar Level=-1", "ScreenSaver.Kesmar Erase=16", "ScreenSaver.Kesmar Color=6",
+                                                    "ScreenSaver.Kesmar Threshold=2"}));
+    IniSettingsStore store;
+    store.SetValue(kTerrainSection, "Level", "-1");
+    EXPECT_EQ(LoadTerrainSettings(store).Level, 0);
 }
