@@ -57,6 +57,7 @@ const OptionSpec kOptions[] = {
      }},
     {"--seed", true, false, [](const std::string& v, RenderArgs& a) { return U32Option("--seed", v, a.seed); }},
     {"--frames", true, false, [](const std::string& v, RenderArgs& a) { return U32Option("--frames", v, a.frames); }},
+    {"--ticks", true, false, [](const std::string& v, RenderArgs& a) { return U32Option("--ticks", v, a.ticks); }},
     {"--every", true, false,
      [](const std::string& v, RenderArgs& a) -> std::string {
          std::uint64_t n = 0;
@@ -121,6 +122,9 @@ const CommandSpec kCommands[] = {
     {"wipe", RenderCommand::Wipe, "--size --seed --number --desktop --delay-factor --out --trace --trace-draw",
      "--size --seed --number --out",
      "wipe --size WxH --seed N --number K [--desktop FILE] [--delay-factor D] --out DIR [--trace] [--trace-draw]"},
+    {"terrain", RenderCommand::Terrain, "--size --seed --ticks --ini --set --out --every --trace --trace-draw",
+     "--size --seed --ticks --out",
+     "terrain --size WxH --seed N --ticks K [--ini FILE] [--set Key=Value]... --out DIR [--every M] [--trace] [--trace-draw]"},
 };
 
 // The words of a blank-separated list, one at a time.

@@ -3,6 +3,8 @@
 //                [--ini FILE] [--set Key=Value]... --out DIR [--every M] [--trace]
 //   saver-render wipe --size WxH --seed N --number K [--desktop FILE]
 //                [--delay-factor D] --out DIR [--trace] [--trace-draw]
+//   saver-render terrain --size WxH --seed N --ticks K [--ini FILE]
+//                [--set Key=Value]... --out DIR [--every M] [--trace] [--trace-draw]
 // Each command takes its own set of options; an option of another command is
 // an error. Parsing only checks the shape of the arguments; whether SAVER
 // exists and whether the files can be read is decided by the caller.
@@ -16,6 +18,7 @@
 enum class RenderCommand {
     SaverFrames, // any first word but the ones below: a saver whose frames to render
     Wipe,        // "wipe": one of the terrain saver's wipes over the desktop picture
+    Terrain,     // "terrain": the terrain saver's scenes, created and ticked as its window does
 };
 
 struct RenderArgs {
@@ -31,6 +34,7 @@ struct RenderArgs {
 
     // SaverFrames
     std::uint32_t frames = 0;
+    // SaverFrames and Terrain
     std::string iniPath; // empty: no settings file
     // Key/value pairs of --set in command-line order.
     std::vector<std::pair<std::string, std::string>> sets;
@@ -39,7 +43,11 @@ struct RenderArgs {
     // Wipe
     std::int32_t wipeNumber = 0; // outside 0..14: a wipe drawn at random
     int delayFactor = 2;
+    // Wipe and Terrain
     bool traceDraw = false; // one trace line per drawing call and pause
+
+    // Terrain
+    std::uint32_t ticks = 0;
 };
 
 // Parses the arguments after the program name. Returns an empty string on

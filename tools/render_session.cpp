@@ -13,7 +13,9 @@
 #include "image_io.h"
 #include "saver_registry.h"
 #include "synthetic_desktop.h"
+#include "terrain/terrain_life.h"
 #include "terrain/terrain_wipes.h"
+#include "terrain_trace.h"
 
 namespace {
 
@@ -45,27 +47,40 @@ bool WriteSurfacePng(const std::string& path, const SoftwareSurface& surface, st
     return WritePng(path, surface.width, surface.height, rgb.data(), kFrameCompressionLevel, error);
 }
 
+// The saver's settings: the --ini file if given, then each --set as if it
+// stood in the file (later ones win), warning of keys the saver does not read.
+bool LoadSettings(const RenderArgs& args, const SaverInfo& saver, IniSettingsStore& store, std::ostream& log, std::string& error)
+{
+    if (!args.iniPath.empty()) {
+        std::vector<std::uint8_t> probe;
+        if (!ReadFileBytes(args.iniPath, probe, error)) {
+            error = "--ini: " + error;
+            return false;
+        }
+        if (!store.Load(args.iniPath)) {
+            error = "--ini: cannot read '" + args.iniPath + "'";
+            return false;
+        }
+    }
+    for (const auto& kv : args.sets) {
+        if (!SaverHasKey(saver, kv.first))
+            log << "saver-render: warning: " << saver.name << " has no setting '" << kv.first << "'\n";
+        store.SetValue(saver.section, kv.first.c_str(), kv.second);
+    }
+    return true;
+}
+
 int RunSaverFrames(const RenderArgs& args, std::ostream& trace, std::ostream& log)
 {
     const SaverInfo* saver = FindSaver(args.saver);
     if (!saver) return Fail(log, "unknown saver '" + args.saver + "' (known: " + SaverNames() + ")");
 
-    // Settings: the file if given, then each --set as if it stood in the file.
+    if (!saver->start) return Fail(log, std::string(saver->name) + " is run by 'saver-render " + saver->name + "'");
     IniSettingsStore store;
-    if (!args.iniPath.empty()) {
-        std::vector<std::uint8_t> probe;
-        std::string error;
-        if (!ReadFileBytes(args.iniPath, probe, error)) return Fail(log, "--ini: " + error);
-        if (!store.Load(args.iniPath)) return Fail(log, "--ini: cannot read '" + args.iniPath + "'");
-    }
-    for (const auto& kv : args.sets) {
-        if (!SaverHasKey(*saver, kv.first))
-            log << "saver-render: warning: " << saver->name << " has no setting '" << kv.first << "'\n";
-        store.SetValue(saver->section, kv.first.c_str(), kv.second);
-    }
+    std::string error;
+    if (!LoadSettings(args, *saver, store, log, error)) return Fail(log, error);
 
     std::vector<std::uint8_t> picture;
-    std::string error;
     if (!LoadPicture(args, picture, error)) return Fail(log, "--desktop: " + error);
 
     const bool drawable = args.width > 0 && args.height > 0;
@@ -172,6 +187,52 @@ int RunWipe(const RenderArgs& args, std::ostream& trace, std::ostream& log)
     return kExitOk;
 }
 
+// The terrain saver as its window runs it: created once on a black client
+// area of the command line's size, then ticked; its wipes' pauses are counted
+// (and traced as "sleep MS" with --trace-draw) instead of slept. The trace
+// comes in the order things happen: each drawing call as it is made, "wipe K"
+// after the wipe's own drawing, and a scene's lines after its clear.
+int RunTerrain(const RenderArgs& args, std::ostream& trace, std::ostream& log)
+{
+    const SaverInfo* saver = FindSaver("terrain");
+    IniSettingsStore store;
+    std::string error;
+    if (!LoadSettings(args, *saver, store, log, error)) return Fail(log, error);
+    const TerrainSettings settings = LoadTerrainSettings(store);
+
+    const bool drawable = args.width > 0 && args.height > 0;
+    const bool writesFrames = drawable && args.ticks >= args.every;
+    if (writesFrames && !MakeDirectories(args.outDir, error)) return Fail(log, "--out: " + error);
+
+    SoftwareSurface surface(args.width, args.height);
+    TracingSurface tracing(surface, trace);
+    DrawSurface& target = args.traceDraw ? static_cast<DrawSurface&>(tracing) : surface;
+    RecordingPause pause(surface, args.outDir, /*writes*/ false, args.traceDraw ? &trace : nullptr);
+    TerrainTraceWriter events(trace, args.trace, args.traceDraw ? &tracing : nullptr);
+    TerrainTraceWriter* observer = args.trace || args.traceDraw ? &events : nullptr;
+
+    TerrainState state;
+    RuntimeRandom random;
+    InitTerrain(state, settings, random, args.seed, target, args.width, args.height, observer);
+    std::uint32_t written = 0;
+    for (std::uint64_t t = 1; t <= args.ticks; ++t) {
+        events.SetTick(t);
+        TickTerrain(state, settings, random, target, pause, args.width, args.height, observer);
+        if (drawable && t % args.every == 0) {
+            if (!WriteSurfacePng(FramePath(args.outDir, static_cast<std::uint32_t>(t)), surface, error)) {
+                trace.flush();
+                return Fail(log, "--out: " + error);
+            }
+            ++written;
+        }
+    }
+    FreeTerrain(state);
+    trace.flush();
+    if (!trace) return Fail(log, "cannot write the trace");
+    log << "wrote " << written << " frames to " << args.outDir << '\n';
+    return kExitOk;
+}
+
 } // namespace
 
 std::string FramePath(const std::string& dir, std::uint32_t tick) { return NumberedPath(dir, "frame", tick); }
@@ -207,6 +268,8 @@ int RunRender(const RenderArgs& args, std::ostream& trace, std::ostream& log)
         switch (args.command) {
         case RenderCommand::Wipe:
             return RunWipe(args, trace, log);
+        case RenderCommand::Terrain:
+            return RunTerrain(args, trace, log);
         case RenderCommand::SaverFrames:
             break;
         }

@@ -1,6 +1,7 @@
 // One headless render as the command line asks: a saver's frames (settings,
-// desktop picture, window creation, ticks and frame files) or a wipe over the
-// desktop picture (its pauses recorded as pictures instead of waited). The
+// desktop picture, window creation, ticks and frame files), a wipe over the
+// desktop picture (its pauses recorded as pictures instead of waited), or the
+// terrain saver's scenes (its wipes' pauses counted instead of waited). The
 // savers' own code does all the drawing; this only feeds it and records the
 // surface.
 #pragma once
@@ -19,7 +20,10 @@ constexpr int kExitUsage = 2; // bad arguments, unreadable input, unwritable out
 
 // Runs a parsed command line. Trace lines go to trace: "tick T px PX py PY"
 // for a saver's frames; for a wipe, with --trace-draw one line per drawing
-// call and "sleep MS" per pause, then with --trace "wipe K pauses P sleep-ms T".
+// call and "sleep MS" per pause, then with --trace "wipe K pauses P sleep-ms T";
+// for the terrain saver, in the order they happen, with --trace the scene,
+// grid and wipe lines (terrain_trace.h) and with --trace-draw one line per
+// drawing call (quads as "quad I J INDEX X1 Y1 ... X4 Y4") and pause.
 // Problems and the closing "wrote N frames to DIR" ("wrote N pictures to DIR"
 // for a wipe) go to log, problems as one line starting "saver-render: ".
 // Returns the exit code.

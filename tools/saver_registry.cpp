@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "relief/relief_life.h"
+#include "terrain/terrain_settings.h"
 
 namespace {
 
@@ -37,8 +38,11 @@ std::unique_ptr<SaverRun> StartRelief(SettingsStore& store, std::uint32_t seed, 
 const char* const kReliefKeys[] = {"Degrees", "RGB_Red", "RGB_Green", "RGB_Blue", "UseColor",
                                    "ColorCount", "Delay", "Soften", "Invert", nullptr};
 
+const char* const kTerrainKeys[] = {"Depth", "Speed", "Mode", "Level", "Color", "Erase", "Threshold", nullptr};
+
 const SaverInfo kSavers[] = {
     {"relief", kReliefSection, kReliefKeys, StartRelief},
+    {"terrain", kTerrainSection, kTerrainKeys, nullptr}, // saver-render terrain
 };
 
 } // namespace

@@ -1,6 +1,10 @@
-// The savers the renderer can run. Each one is started the way its window is
-// created and then ticked the way its timer ticks; the renderer only drives
-// it and records what it draws.
+// The savers the renderer can run, with the settings each one reads. A saver
+// with a `start` is run by its own name as the first word (frames and a
+// per-tick trace line); one without is run by a command of its own that
+// drives its life directly (the terrain saver: wipes, pauses and scene
+// events). Either way it is started the way its window is created and then
+// ticked the way its timer ticks; the renderer only drives it and records
+// what it draws.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +30,8 @@ struct SaverInfo {
     const char* section;      // settings section the saver reads
     const char* const* keys;  // its setting keys, ending with nullptr
     // Window creation with the seed, client size and desktop picture (bottom-up
-    // BGR, width x height x 3 bytes), settings read from store.
+    // BGR, width x height x 3 bytes), settings read from store. nullptr for a
+    // saver run by a command of its own.
     std::unique_ptr<SaverRun> (*start)(SettingsStore& store, std::uint32_t seed, int width, int height,
                                        const std::vector<std::uint8_t>& picture);
 };

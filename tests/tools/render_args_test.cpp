@@ -188,7 +188,7 @@ TEST(RenderArgs, WipeCommandLines)
         {With(wipe, {"--ini", "s.ini"}), "'--ini' does not apply"},
         {With(wipe, {"--set", "A=1"}), "'--set' does not apply"},
         {With(wipe, {"--every", "2"}), "'--every' does not apply"},
-        {With(wipe, {"--ticks", "2"}), "unknown option '--ticks'"},
+        {With(wipe, {"--ticks", "2"}), "option '--ticks' does not apply to wipe"},
         {With(Base(), {"--number", "3"}), "option '--number' does not apply to relief"},
         {With(Base(), {"--delay-factor", "3"}), "'--delay-factor' does not apply"},
         {With(Base(), {"--trace-draw"}), "'--trace-draw' does not apply"},
@@ -200,4 +200,61 @@ TEST(RenderArgs, WipeCommandLines)
     const std::string usage = RenderUsage();
     EXPECT_EQ(0u, usage.find("usage: saver-render relief --size WxH --seed N --frames K"));
     EXPECT_NE(std::string::npos, usage.find("\n       saver-render wipe --size WxH --seed N --number K"));
+}
+
+TEST(RenderArgs, TerrainCommandLines)
+{
+    const std::vector<std::string> terrain = {"terrain", "--size", "160x120", "--seed", "5", "--ticks", "27", "--out", "dir"};
+    RenderArgs a;
+    ASSERT_EQ("", ParseRenderArgs(With(terrain, {"--ini", "k.ini", "--set", "Speed=5", "--set", "Erase=2", "--every", "5",
+                                                 "--trace", "--trace-draw"}),
+                                  a));
+    EXPECT_EQ(RenderCommand::Terrain, a.command);
+    EXPECT_EQ("", a.saver);
+    EXPECT_EQ(160, a.width);
+    EXPECT_EQ(120, a.height);
+    EXPECT_EQ(5u, a.seed);
+    EXPECT_EQ(27u, a.ticks);
+    EXPECT_EQ("dir", a.outDir);
+    EXPECT_EQ("k.ini", a.iniPath);
+    EXPECT_EQ(5u, a.every);
+    EXPECT_TRUE(a.trace && a.traceDraw);
+    ASSERT_EQ(2u, a.sets.size());
+    EXPECT_EQ("Erase", a.sets[1].first);
+    EXPECT_EQ("2", a.sets[1].second);
+
+    // Defaults, and --ticks at its limits.
+    const struct {
+        const char* ticks;
+        std::uint32_t value;
+    } limits[] = {{"0", 0}, {"4294967295", 4294967295u}, {"007", 7}};
+    for (const auto& c : limits) {
+        ASSERT_EQ("", ParseRenderArgs({"terrain", "--ticks", c.ticks, "--out", "o", "--seed", "0", "--size", "0x0"}, a));
+        EXPECT_EQ(c.value, a.ticks);
+        EXPECT_EQ(1u, a.every);
+        EXPECT_FALSE(a.trace || a.traceDraw);
+        EXPECT_TRUE(a.iniPath.empty() && a.sets.empty());
+    }
+
+    // Each bad line and a piece its message must hold.
+    const std::vector<std::string> noTicks = {"terrain", "--size", "4x4", "--seed", "1", "--out", "o"};
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } bad[] = {
+        {noTicks, "missing --ticks"},
+        {{"terrain", "--ticks", "1", "--size", "4x4", "--seed", "1"}, "missing --out"},
+        {With(noTicks, {"--ticks", "4294967296"}), "--ticks: expected a number in 0..4294967295, got '4294967296'"},
+        {With(noTicks, {"--ticks", "-1"}), "'-1'"},
+        {With(terrain, {"--frames", "3"}), "option '--frames' does not apply to terrain"},
+        {With(terrain, {"--desktop", "d.png"}), "'--desktop' does not apply"},
+        {With(terrain, {"--number", "3"}), "'--number' does not apply"},
+        {With(terrain, {"--delay-factor", "3"}), "'--delay-factor' does not apply"},
+        {With(Base(), {"--ticks", "3"}), "option '--ticks' does not apply to relief"},
+    };
+    for (const auto& c : bad) {
+        const std::string error = ParseRenderArgs(c.args, a);
+        EXPECT_NE(std::string::npos, error.find(c.message)) << "got: " << error;
+    }
+    EXPECT_NE(std::string::npos, std::string(RenderUsage()).find("\n       saver-render terrain --size WxH --seed N --ticks K"));
 }
