@@ -56,8 +56,10 @@ void DrawLine(SoftwareSurface& s, FramePoint a, FramePoint b, std::uint32_t rgb)
     }
     const Coord minor = xMajor ? dy : dx;
     for (Coord i = first; i <= last; ++i) {
-        // The minor coordinate rounded to the nearest pixel, halves upwards.
-        const Coord offset = (2 * i * minor + steps) / (2 * steps);
+        // The minor coordinate rounded to the nearest pixel, halves towards
+        // the smaller coordinate whichever way the line runs, as the platform
+        // does: a line and its reverse set the same pixels.
+        const Coord offset = (2 * i * minor + steps - ((xMajor ? sy : sx) > 0 ? 1 : 0)) / (2 * steps);
         if (xMajor) SetPixel(s, a.x + sx * i, a.y + sy * offset, rgb);
         else SetPixel(s, a.x + sx * offset, a.y + sy * i, rgb);
     }

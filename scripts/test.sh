@@ -21,13 +21,15 @@ step "32-bit Windows build (compiled only: this machine cannot run 32-bit progra
 "$top/scripts/build.sh" win32
 # The system finds a saver's callbacks by name: the 32-bit exports must carry
 # no decoration.
-exports=$(i686-w64-mingw32-objdump -p "$top/build/win32/bin/ondrels.scr" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
-for name in ScreenSaverProc ScreenSaverConfigureDialog; do
-  if printf '%s\n' "$exports" | grep -q -E "\] $name\$"; then
-    echo "32-bit ondrels.scr exports $name"
-  else
-    echo "32-bit ondrels.scr does not export $name"; status=1
-  fi
+for program in ondrels.scr kesmar.scr; do
+  exports=$(i686-w64-mingw32-objdump -p "$top/build/win32/bin/$program" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
+  for name in ScreenSaverProc ScreenSaverConfigureDialog; do
+    if printf '%s\n' "$exports" | grep -q -E "\] $name\$"; then
+      echo "32-bit $program exports $name"
+    else
+      echo "32-bit $program does not export $name"; status=1
+    fi
+  done
 done
 
 step "64-bit Windows build and its tests under Wine"

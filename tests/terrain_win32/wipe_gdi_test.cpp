@@ -10,28 +10,9 @@
 #include "common/win32/gdi_surface.h"
 #include "terrain/win32/terrain_wipe_window.h"
 #include "tests/effect/wipe_harness.h"
-#include "tests/win32/window_pixels.h"
+#include "tests/terrain_win32/terrain_test_window.h"
 
 namespace {
-
-// A window of the saver's kind: its class keeps a private device context.
-HWND CreateOwnDcWindow(int width, int height)
-{
-    static ATOM atom = 0;
-    if (atom == 0) {
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_OWNDC;
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TerrainTestOwnDc";
-        atom = RegisterClassA(&windowClass);
-    }
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "TerrainTestOwnDc", "terrain test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    UpdateWindow(window);
-    PumpMessages();
-    return window;
-}
 
 // Passes every call on to two surfaces.
 class TeeSurface : public DrawSurface {
@@ -69,14 +50,6 @@ std::vector<std::uint32_t> ShownPixels(HWND window, HDC dc, int width, int heigh
     POINT origin{};
     GetWindowOrgEx(dc, &origin);
     return ReadWindowPixels(window, width, height, origin.x, origin.y);
-}
-
-double EqualShare(const std::vector<std::uint32_t>& shown, const std::vector<std::uint32_t>& expected)
-{
-    if (expected.empty()) return 1.0;
-    std::size_t equal = 0;
-    for (std::size_t i = 0; i < expected.size(); ++i) equal += shown[i] == expected[i] ? 1 : 0;
-    return static_cast<double>(equal) / static_cast<double>(expected.size());
 }
 
 bool DrawsOnlyRowsColumnsRectanglesAndPixels(int number)

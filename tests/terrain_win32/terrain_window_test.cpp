@@ -1,0 +1,327 @@
+// The terrain saver's window procedure on a window of the saver's kind,
+// driven message by message with a fixed seed: the scenes it paints through
+// GDI are the effect logic's scenes on the software surface, in the scheme's
+// exact colours; ticks leave the private device context as they found it;
+// nothing accumulates over a hundred scene changes; the timer lives as long as
+// the window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/software_surface.h"
+#include "common/win32/profile_settings_store.h"
+#include "host/saver_host_state.h"
+#include "host/saver_host_testing.h"
+#include "terrain/terrain_life.h"
+#include "terrain/win32/terrain_window.h"
+#include "tests/effect/wipe_harness.h"
+#include "tests/terrain_win32/terrain_test_window.h"
+
+namespace {
+
+constexpr DWORD kSeed = 0x7E55A1u;
+DWORD WINAPI FixedTick() { return kSeed; }
+
+// The test alone makes ticks: timer messages the saver's own timer leaves in
+// the queue are dropped when something pumps it.
+bool gDriving = false;
+
+LRESULT CALLBACK DrivenProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER && !gDriving) return 0;
+    return ScreenSaverProc(window, message, wParam, lParam);
+}
+
+void Tick(HWND window, int count = 1)
+{
+    gDriving = true;
+    for (int n = 0; n < count; ++n) SendMessageA(window, WM_TIMER, 7, 0); // any timer identifier draws
+    gDriving = false;
+}
+
+void WriteSettings(const std::string& lines)
+{
+    std::ofstream out(GetSettingsPath(), std::ios::binary | std::ios::trunc);
+    out << "[ScreenSaver.Kesmar]\r\n" << lines;
+}
+
+struct DrawnQuad {
+    int index;
+    SurfacePoint corners[4];
+};
+
+// The quads of the current scene, in drawing order.
+struct SceneQuads : TerrainEvents {
+    std::vector<DrawnQuad> quads;
+    void SceneBuilt(const TerrainState&) override { quads.clear(); }
+    void WipePlayed(int) override {}
+    void QuadDrawing(int, int, int index, const SurfacePoint corners[4]) override
+    {
+        quads.push_back({index, {corners[0], corners[1], corners[2], corners[3]}});
+    }
+};
+
+// The same life on the software surface, with the settings the window read.
+struct SoftwareMirror {
+    TerrainState state;
+    RuntimeRandom random;
+    SoftwareSurface surface;
+    RecordedPauses pauses;
+    SceneQuads record;
+    int w, h;
+    SoftwareMirror(int width, int height) : surface(width, height), w(width), h(height)
+    {
+        InitTerrain(state, gTerrainSettings, random, kSeed, surface, w, h, &record);
+    }
+    void Tick(int count)
+    {
+        for (int n = 0; n < count; ++n) TickTerrain(state, gTerrainSettings, random, surface, pauses, w, h, &record);
+    }
+};
+
+// Live GDI objects of this process. Wine does not count them for
+// GetGuiResources (0, with ERROR_CALL_NOT_IMPLEMENTED); there the process's
+// GDI handle table is counted instead: 24-byte entries, the object type in
+// bytes 14..15, 0 for a free entry, reached through the process environment
+// block at offset 0xF8 as on Windows.
+DWORD CountGdiObjects()
+{
+    SetLastError(0);
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return counted;
+#ifdef _WIN64
+    PROCESS_BASIC_INFORMATION process{};
+    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr) != 0) return 0;
+    const auto* environment = reinterpret_cast<const unsigned char*>(process.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const unsigned char* const*>(environment + 0xF8);
+    if (table == nullptr) return 0;
+    DWORD live = 0;
+    for (std::size_t i = 0; i < 0x10000; ++i) {
+        unsigned short type = 0;
+        std::memcpy(&type, table + i * 24 + 14, sizeof type);
+        live += type != 0 ? 1 : 0;
+    }
+    return live;
+#else
+    return 0;
+#endif
+}
+
+struct GuiObjects {
+    DWORD gdi = CountGdiObjects();
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS); // 0 under Wine
+    bool operator==(const GuiObjects& other) const { return gdi == other.gdi && user == other.user; }
+};
+
+std::ostream& operator<<(std::ostream& out, const GuiObjects& objects)
+{
+    return out << objects.gdi << " GDI and " << objects.user << " user objects";
+}
+
+// What a device context has selected, and its origin.
+struct ContextState {
+    HGDIOBJ brush, pen, palette;
+    POINT origin{};
+    explicit ContextState(HDC dc)
+        : brush(GetCurrentObject(dc, OBJ_BRUSH)), pen(GetCurrentObject(dc, OBJ_PEN)), palette(GetCurrentObject(dc, OBJ_PAL))
+    {
+        GetWindowOrgEx(dc, &origin);
+    }
+};
+
+void ExpectContextState(HDC dc, const ContextState& found, const char* when)
+{
+    const ContextState now(dc);
+    EXPECT_EQ(now.brush, found.brush) << when;
+    EXPECT_EQ(now.pen, found.pen) << when;
+    EXPECT_EQ(now.palette, found.palette) << when;
+    EXPECT_EQ(now.origin.x, found.origin.x) << when;
+    EXPECT_EQ(now.origin.y, found.origin.y) << when;
+}
+
+// Waits for a timer message of the window's own timer, taking it out of the queue.
+bool TimerMessageArrives(HWND window, DWORD timeoutMs)
+{
+    const DWORD begin = GetTickCount();
+    do {
+        MSG message;
+        if (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) return true;
+        Sleep(5);
+    } while (GetTickCount() - begin < timeoutMs);
+    return false;
+}
+
+class TerrainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSaverHostStateForTesting();
+        // As in a preview, the host's defaults close nothing on input or
+        // activation changes on the test's desktop.
+        saverHost.isPreview = 1;
+        SetTerrainTickSourceForTesting(&FixedTick);
+        SetTerrainPauseForTesting(&pauses);
+    }
+    void TearDown() override
+    {
+        Close();
+        SetTerrainPauseForTesting(nullptr);
+        SetTerrainTickSourceForTesting(nullptr);
+        ResetSaverHostStateForTesting();
+        std::remove(GetSettingsPath().c_str());
+    }
+    // WM_CREATE reads the settings file and builds the first scene.
+    void Open(const std::string& settings, int width, int height)
+    {
+        WriteSettings(settings);
+        window = CreateOwnDcWindow(width, height, &DrivenProcedure);
+        ASSERT_NE(window, nullptr);
+    }
+    void Close()
+    {
+        if (window != nullptr) DestroyWindow(window);
+        window = nullptr;
+    }
+
+    RecordedPauses pauses;
+    HWND window = nullptr;
+};
+
+} // namespace
+
+// First of its suite: no window of the saver has made a logical palette in
+// this process before, so one that outlived its window would show.
+TEST_F(TerrainWindow, TicksLeaveThePrivateContextAsFoundAndAHundredScenesLeaveNothingBehind)
+{
+    const std::string settings = "Speed=5\r\nErase=1\r\nColor=0\r\n"; // a wipe at random between scenes
+    // Whatever the first window of the process makes once and keeps is made
+    // here; its scenes are not drawn, so no logical palette is made yet.
+    Open(settings, 160, 120);
+    Close();
+    const GuiObjects before;
+
+    Open(settings, 160, 120);
+    HDC dc = GetDC(window);
+    // What other drawing might have left selected in the private context.
+    HBRUSH brush = CreateSolidBrush(RGB(200, 30, 30));
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(0, 0, 255));
+    LOGPALETTE onePalette{0x300, 1, {{10, 20, 30, 0}}};
+    HPALETTE palette = CreatePalette(&onePalette);
+    ASSERT_TRUE(brush && pen && palette);
+    SelectObject(dc, brush);
+    SelectObject(dc, pen);
+    SelectPalette(dc, palette, FALSE);
+    SetWindowOrgEx(dc, 5, -4, nullptr);
+    const ContextState found(dc);
+
+    Tick(window);
+    ExpectContextState(dc, found, "after a tick of quads");
+    Tick(window, 25);
+    ASSERT_FALSE(pauses.pauses.empty()) << "the 26th tick wipes";
+    ExpectContextState(dc, found, "after a wipe and a new scene");
+
+    const GuiObjects settled;
+    const std::size_t pausesBefore = pauses.pauses.size();
+    for (int scene = 0; scene < 100; ++scene) Tick(window, 25);
+    EXPECT_GT(pauses.pauses.size(), pausesBefore + 100) << "the wipes between the scenes ran";
+    EXPECT_EQ(GuiObjects(), settled) << "after 100 more scene changes";
+    ExpectContextState(dc, found, "after 100 scene changes");
+
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+    DeleteObject(brush);
+    DeleteObject(pen);
+    DeleteObject(palette);
+    ReleaseDC(window, dc);
+    Close();
+    // The scene's logical palette, kept from tick to tick, went with the window.
+    EXPECT_EQ(GuiObjects(), before) << "after the window is gone";
+}
+
+TEST_F(TerrainWindow, ScenesOnTheWindowAreTheEffectLogicsInTheSchemesColours)
+{
+    struct Case {
+        int w, h;
+        int color; // 0: a scheme at random for each scene
+    };
+    // The whole test display, and smaller windows of other proportions.
+    for (const Case& c : {Case{1024, 768, 1}, Case{800, 600, 6}, Case{1000, 700, 0}}) {
+        const std::string what = std::to_string(c.w) + "x" + std::to_string(c.h) + " Color=" + std::to_string(c.color);
+        Open("Speed=5\r\nErase=0\r\nColor=" + std::to_string(c.color) + "\r\n", c.w, c.h);
+        ASSERT_EQ(gTerrainSettings.Speed, 5) << what;
+        ASSERT_EQ(gTerrainSettings.Color, c.color) << what;
+        SoftwareMirror mirror(c.w, c.h);
+        // Two whole scenes: 25 ticks of 100 quads each, the second built by
+        // the 26th tick.
+        for (int scene = 1; scene <= 2; ++scene) {
+            const std::string at = what + ", scene " + std::to_string(scene);
+            Tick(window, 25);
+            mirror.Tick(25);
+            ASSERT_TRUE(gTerrainState.grid && mirror.state.grid) << at;
+            EXPECT_EQ(gTerrainState.grid->cells, mirror.state.grid->cells) << at;
+            EXPECT_EQ(gTerrainState.scheme, mirror.state.scheme) << at;
+            EXPECT_EQ(mirror.record.quads.size(), 49u * 49u) << at;
+
+            const std::vector<std::uint32_t> shown = ReadWindowPixels(window, c.w, c.h);
+            EXPECT_GE(EqualShare(shown, mirror.surface.pixels), 0.99) << at;
+
+            // Where a quad's centre and the eight pixels around it show the
+            // quad's own colour, the window shows exactly the scheme's entry.
+            const auto colors = TerrainSchemeColors(mirror.state.scheme);
+            int checked = 0, wrong = 0;
+            std::set<int> indices;
+            for (const DrawnQuad& quad : mirror.record.quads) {
+                const int x = (quad.corners[0].x + quad.corners[1].x + quad.corners[2].x + quad.corners[3].x) / 4;
+                const int y = (quad.corners[0].y + quad.corners[1].y + quad.corners[2].y + quad.corners[3].y) / 4;
+                if (x < 1 || y < 1 || x >= c.w - 1 || y >= c.h - 1) continue;
+                const std::uint32_t want = colors[static_cast<std::size_t>(quad.index)];
+                bool solid = true;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) solid = solid && mirror.surface.PixelAt(x + dx, y + dy) == want;
+                if (!solid) continue;
+                ++checked;
+                indices.insert(quad.index);
+                const std::uint32_t got = shown[static_cast<std::size_t>(y) * static_cast<std::size_t>(c.w) + static_cast<std::size_t>(x)];
+                if (got != want && wrong++ < 3)
+                    ADD_FAILURE() << at << ": quad of index " << quad.index << " at " << x << "," << y << " shows " << std::hex << got
+                                  << ", the scheme has " << want;
+            }
+            EXPECT_EQ(wrong, 0) << at << ", of " << checked << " quads";
+            EXPECT_GE(checked, 40) << at;
+            EXPECT_GE(indices.size(), 5u) << at;
+        }
+        Close();
+        EXPECT_FALSE(gTerrainState.grid) << what << ": the grid is freed at destruction";
+        EXPECT_TRUE(gTerrainState.palette.colors.empty()) << what;
+    }
+}
+
+TEST_F(TerrainWindow, TimerLivesWithTheWindowAndMessagesReachTheHost)
+{
+    Open("Speed=5\r\n", 64, 48);
+    EXPECT_TRUE(TimerMessageArrives(window, 2000)) << "the saver's timer runs";
+
+    // Input goes on to the host's dismissal rules, which ask for a close.
+    saverHost.isPreview = 0;
+    SendMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    saverHost.isPreview = 1;
+    MSG message;
+    EXPECT_TRUE(PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+
+    SendMessageA(window, WM_DESTROY, 0, 0);
+    EXPECT_FALSE(gTerrainState.grid);
+    while (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    EXPECT_FALSE(TimerMessageArrives(window, 200)) << "WM_DESTROY kills the timer";
+}
