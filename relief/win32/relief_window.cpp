@@ -18,6 +18,9 @@ ReliefState gReliefState;
 namespace {
 
 HPALETTE gReliefPalette = nullptr;
+// SetTimer returns a non-zero value on success (1 for identifier 0), not the
+// identifier: the timer is killed by the identifier it was set with.
+constexpr UINT_PTR kReliefTimerId = 0;
 UINT_PTR gReliefTimer = 0;
 // Lives with the window, so its row buffer is allocated once per run.
 std::unique_ptr<GdiSurface> gReliefSurface;
@@ -45,13 +48,13 @@ void OnCreate(HWND window)
     LoadReliefSettingsFromProfile();
     RunSnapProgram();
     InitReliefWindow(window);
-    gReliefTimer = SetTimer(window, 0, static_cast<UINT>(gReliefSettings.Delay), nullptr);
+    gReliefTimer = SetTimer(window, kReliefTimerId, static_cast<UINT>(gReliefSettings.Delay), nullptr);
 }
 
 void OnDestroy(HWND window)
 {
     FreeReliefWindow();
-    if (gReliefTimer != 0) KillTimer(window, gReliefTimer);
+    if (gReliefTimer != 0) KillTimer(window, kReliefTimerId);
     gReliefTimer = 0;
 }
 
