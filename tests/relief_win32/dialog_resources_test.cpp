@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "dialog_driver.h"
+#include "tests/win32/dialog_template.h"
 #include "relief/banner_rle8.h"
 #include "relief/relief_dialog_logic.h"
 
@@ -18,81 +19,11 @@ using namespace dialog_test;
 
 namespace {
 
-struct TemplateReader {
-    const BYTE* at;
-    const BYTE* end;
-    bool ok = true;
-
-    template <typename T>
-    T Take()
-    {
-        T value{};
-        if (at + sizeof(T) > end) {
-            ok = false;
-            return value;
-        }
-        std::memcpy(&value, at, sizeof(T));
-        at += sizeof(T);
-        return value;
-    }
-    std::string TakeText() // UTF-16 text of plain ASCII characters
-    {
-        std::string text;
-        for (WORD c = Take<WORD>(); ok && c != 0; c = Take<WORD>()) text += static_cast<char>(c);
-        return text;
-    }
-    // A name or ordinal: "#n" for an ordinal, "" for none.
-    std::string TakeNameOrOrdinal()
-    {
-        if (at + 2 <= end && at[0] == 0xFF && at[1] == 0xFF) {
-            at += 2;
-            return "#" + std::to_string(Take<WORD>());
-        }
-        return TakeText();
-    }
-    void AlignToDword(const BYTE* start)
-    {
-        while ((at - start) % 4 != 0) ++at;
-    }
-};
-
-struct ControlTemplate {
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    std::int32_t id;
-    std::string className;
-    std::string text;
-};
-
-std::string ClassName(const std::string& raw)
-{
-    if (raw == "#128") return "button";
-    if (raw == "#130") return "static";
-    std::string lower = raw;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
-struct ProgramResources {
-    HMODULE module = LoadLibraryExA((BinDirectory() + "ondrels.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ~ProgramResources() { if (module != nullptr) FreeLibrary(module); }
-
-    std::vector<BYTE> Bytes(LPCSTR type, int id, WORD language = 0) const
-    {
-        HRSRC found = language != 0 ? FindResourceExA(module, type, MAKEINTRESOURCEA(id), language)
-                                    : FindResourceA(module, MAKEINTRESOURCEA(id), type);
-        if (found == nullptr) return {};
-        const auto* start = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-        return start != nullptr ? std::vector<BYTE>(start, start + SizeofResource(module, found)) : std::vector<BYTE>{};
-    }
-};
-
 constexpr DWORD kChild = WS_CHILD;
 
 TEST(ReliefDialogTemplate, ExtendedTemplateWithEveryControlInOrder)
 {
-    ProgramResources program;
+    ProgramResources program(BinDirectory() + "ondrels.scr");
     ASSERT_NE(program.module, nullptr);
     const std::vector<BYTE> bytes = program.Bytes(MAKEINTRESOURCEA(5) /* dialog */, 2003);
     ASSERT_FALSE(bytes.empty());
@@ -171,7 +102,7 @@ std::uint32_t Le32(const std::vector<BYTE>& bytes, std::size_t at)
 
 TEST(ReliefBanner, FrenchBitmapResourceWithTheHeaderOfThePicture)
 {
-    ProgramResources program;
+    ProgramResources program(BinDirectory() + "ondrels.scr");
     ASSERT_NE(program.module, nullptr);
     const std::vector<BYTE> bytes = program.Bytes(MAKEINTRESOURCEA(2) /* bitmap */, 227, MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH));
     ASSERT_GE(bytes.size(), 40u + 1024u);
@@ -225,7 +156,7 @@ TEST(ReliefBanner, PaintedCentredAboveTheControls)
     InvalidateRect(dialog, nullptr, TRUE);
     Settle(dialog);
 
-    ProgramResources program;
+    ProgramResources program(BinDirectory() + "ondrels.scr");
     const std::vector<BYTE> bytes = program.Bytes(MAKEINTRESOURCEA(2), 227);
     ASSERT_GE(bytes.size(), 40u + 1024u);
     std::vector<std::uint8_t> picture;

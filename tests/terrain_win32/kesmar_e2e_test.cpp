@@ -1,19 +1,24 @@
 // The real kesmar.scr, started as the system starts it: full screen with its
 // settings file beside it, where landscapes in the grey scheme follow one
-// another, a wipe between them, until a key ends it; the settings dialog and
-// the exit code of each way out of it; its resources and exports.
+// another, a wipe between them, until a key ends it; the settings dialog, what
+// it shows and what each way out of it writes; its resources and exports.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/win32/profile_settings_store.h"
+#include "terrain/terrain_dialog_logic.h"
 #include "tests/host/saver_under_test.h"
 #include "tests/relief_win32/dialog_driver.h"
+#include "tests/win32/dialog_template.h"
 #include "tests/win32/window_pixels.h"
 
 using dialog_test::BinDirectory;
@@ -119,63 +124,248 @@ TEST(KesmarProgram, FullScreenShowsGreyLandscapesOneAfterAnotherUntilAKey)
 
 namespace {
 
-enum class Leave { OkButton, AnnulerButton, CloseBox, EnterKey, EscapeKey };
-
-struct DialogCase {
-    const char* name;
-    Leave leave;
-    const char* settingsText; // the settings file before, "" for none
-    DWORD exitCode;
+// The settings dialog of a copy started with /c.
+struct DialogRun {
+    KesmarCopy copy;
+    SaverProcess saver;
+    HWND dialog = nullptr;
+    DialogRun(const std::string& name, const std::string& settingsText) : copy("dialog-" + name, settingsText)
+    {
+        SaverStart start;
+        start.tail = "/c";
+        std::string error;
+        if (!saver.Start(copy.program, start, &error)) ADD_FAILURE() << error;
+        dialog = saver.WaitForTopLevelWindow("#32770", kStartTimeoutMs);
+    }
+    int Slider(int id) const { return static_cast<int>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0)); }
+    int Selected(int id) const { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
+    std::vector<std::string> Lines(int id) const
+    {
+        // Asked for in UTF-16: a list's text crosses between processes whole that way.
+        std::vector<std::string> lines;
+        const int count = static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[64] = {};
+            SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            std::string line;
+            for (const wchar_t* c = text; *c != 0; ++c) line += static_cast<char>(*c);
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    void SetSlider(int id, int position) { SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, position); }
+    void Select(int id, int line) { SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(line), 0); }
+    DWORD End(DWORD timeoutMs = kExitTimeoutMs)
+    {
+        DWORD code = 0xFFu;
+        if (!saver.WaitForExit(timeoutMs, &code)) return 0xFFFFFFFFu;
+        return code;
+    }
 };
-
-class KesmarDialog : public ::testing::TestWithParam<DialogCase> {};
 
 } // namespace
 
-TEST_P(KesmarDialog, EndsWithItsCodeAndWritesNothing)
+TEST(KesmarDialog, OpensWithTheStoredSettings)
 {
-    const DialogCase& c = GetParam();
-    KesmarCopy copy(std::string("dialog-") + c.name, c.settingsText);
-    SaverProcess saver;
-    SaverStart start;
-    start.tail = "/c";
-    std::string error;
-    ASSERT_TRUE(saver.Start(copy.program, start, &error)) << error;
-    const HWND dialog = saver.WaitForTopLevelWindow("#32770", kStartTimeoutMs);
-    ASSERT_NE(dialog, nullptr) << "no settings dialog appeared";
-    char text[64] = {};
-    GetDlgItemTextA(dialog, 1010, text, sizeof text);
-    EXPECT_STREQ(text, "&OK");
-    GetDlgItemTextA(dialog, 1011, text, sizeof text);
-    EXPECT_STREQ(text, "&Annuler");
-
-    const HWND ok = GetDlgItem(dialog, 1010);
-    switch (c.leave) {
-    case Leave::OkButton: PostMessageA(ok, BM_CLICK, 0, 0); break;
-    case Leave::AnnulerButton: PostMessageA(GetDlgItem(dialog, 1011), BM_CLICK, 0, 0); break;
-    case Leave::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-    // The keys go to the button that has the focus, as typed.
-    case Leave::EnterKey: PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 1); break;
-    case Leave::EscapeKey: PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 1); break;
-    }
-    DWORD code = 0xFFu;
-    ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code)) << "the dialog did not end";
-    EXPECT_EQ(code, c.exitCode);
-    if (*c.settingsText == '\0') {
-        EXPECT_FALSE(FileExists(copy.settings));
-    } else {
-        EXPECT_EQ(ReadFile(copy.settings), c.settingsText);
+    struct Case {
+        const char* name;
+        const char* settings;
+        int depth, speed;
+        std::vector<int> selections; // Mode, Level, Colors, Erase, Threshold
+    };
+    const Case cases[] = {
+        {"defaults", "", 25, 1, {0, 0, 0, 1, 0}},
+        {"chosen", "[ScreenSaver.Kesmar]\r\nDepth=70\r\nSpeed=4\r\nMode=2\r\nLevel=3\r\nColor=6\r\nErase=16\r\nThreshold=1\r\n", 70, 4, {2, 3, 6, 16, 1}},
+        // Hand-edited: Depth at the slider's nearer end, the lists clamped on reading.
+        {"low", "[ScreenSaver.Kesmar]\r\nDepth=-5\r\nSpeed=0\r\nColor=99\r\nErase=-4\r\nLevel=7\r\n", 10, 1, {0, 3, 12, 0, 0}},
+        {"high", "[ScreenSaver.Kesmar]\r\nDepth=1000\r\nSpeed=9\r\nMode=-1\r\nThreshold=5\r\n", 100, 5, {0, 0, 0, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        DialogRun run(c.name, c.settings);
+        ASSERT_NE(run.dialog, nullptr) << c.name;
+        EXPECT_EQ(run.Slider(1015), c.depth) << c.name;
+        EXPECT_EQ(run.Slider(1018), c.speed) << c.name;
+        const int lists[5] = {1042, 1043, 1048, 1046, 1047};
+        for (int n = 0; n < 5; ++n) EXPECT_EQ(run.Selected(lists[n]), c.selections[static_cast<std::size_t>(n)]) << c.name << " list " << lists[n];
+        if (std::string(c.name) == "defaults") {
+            // Every list holds its lines in order, the wipes by their own names.
+            for (const TerrainListSetup& list : TerrainDialogLists()) EXPECT_EQ(run.Lines(list.id), list.lines) << list.id;
+            char text[64] = {};
+            GetDlgItemTextA(run.dialog, 1016, text, sizeof text);
+            EXPECT_STREQ(text, "kesmar@example.org");
+            GetWindowTextA(run.dialog, text, sizeof text);
+            EXPECT_STREQ(text, "About Kesmar v1.2");
+        }
+        PostMessageA(GetDlgItem(run.dialog, 1011), BM_CLICK, 0, 0);
+        EXPECT_EQ(run.End(), 0u) << c.name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(WaysOut, KesmarDialog, ::testing::Values(
-    DialogCase{"OkButton", Leave::OkButton, "", 1},
-    DialogCase{"OkButtonKeepsTheFile", Leave::OkButton, "[ScreenSaver.Kesmar]\r\nSpeed=3\r\nColor=6\r\n", 1},
-    DialogCase{"AnnulerButton", Leave::AnnulerButton, "", 0},
-    DialogCase{"CloseBox", Leave::CloseBox, "[ScreenSaver.Kesmar]\r\nSpeed=3\r\n", 0},
-    DialogCase{"EnterKey", Leave::EnterKey, "", 1},
-    DialogCase{"EscapeKey", Leave::EscapeKey, "", 0}),
-    [](const ::testing::TestParamInfo<DialogCase>& tested) { return std::string(tested.param.name); });
+TEST(KesmarDialog, WaysOutAndWhatTheyWrite)
+{
+    enum class Leave { Ok, Enter, Annuler, CloseBox, EscapeThenAnnuler };
+    struct Case {
+        const char* name;
+        const char* settings; // before, "" for no file
+        std::function<void(DialogRun&)> change;
+        Leave leave;
+        DWORD exitCode;
+        std::vector<std::string> written; // the file's lines after; empty: unchanged
+    };
+    const auto none = [](DialogRun&) {};
+    const std::string edited = "[ScreenSaver.Kesmar]\r\nSpeed=3\r\nColor=6\r\n";
+    const Case cases[] = {
+        // OK without a change writes all seven keys, making file and section.
+        {"ok", "", none, Leave::Ok, 1, {"Depth=25", "Speed=1", "Mode=0", "Level=0", "Erase=1", "Color=0", "Threshold=0"}},
+        {"lowest", "", [](DialogRun& r) { r.SetSlider(1015, 10); r.SetSlider(1018, 5); r.Select(1046, 0); r.Select(1048, 6); },
+         Leave::Ok, 1, {"Depth=10", "Speed=5", "Mode=0", "Level=0", "Erase=0", "Color=6", "Threshold=0"}},
+        {"enter", "", [](DialogRun& r) { r.SetSlider(1015, 100); r.Select(1046, 16); r.Select(1042, 2); r.Select(1047, 1); },
+         Leave::Enter, 1, {"Depth=100", "Speed=1", "Mode=2", "Level=0", "Erase=16", "Color=0", "Threshold=1"}},
+        {"annuler", edited.c_str(), [](DialogRun& r) { r.SetSlider(1015, 90); }, Leave::Annuler, 0, {}},
+        {"close-box", edited.c_str(), [](DialogRun& r) { r.Select(1046, 0); }, Leave::CloseBox, 0, {}},
+        {"escape", "", [](DialogRun& r) { r.SetSlider(1018, 4); }, Leave::EscapeThenAnnuler, 0, {}},
+    };
+    for (const Case& c : cases) {
+        DialogRun run(c.name, c.settings);
+        ASSERT_NE(run.dialog, nullptr) << c.name;
+        c.change(run);
+        const HWND ok = GetDlgItem(run.dialog, 1010);
+        switch (c.leave) {
+        case Leave::Ok: PostMessageA(ok, BM_CLICK, 0, 0); break;
+        case Leave::Enter: PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 1); break; // typed with the focus on a control
+        case Leave::Annuler: PostMessageA(GetDlgItem(run.dialog, 1011), BM_CLICK, 0, 0); break;
+        case Leave::CloseBox: PostMessageA(run.dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case Leave::EscapeThenAnnuler:
+            // Esc does nothing: the dialog stays open until Annuler.
+            PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 1);
+            EXPECT_EQ(run.End(1500), 0xFFFFFFFFu) << "Esc ended the dialog";
+            PostMessageA(GetDlgItem(run.dialog, 1011), BM_CLICK, 0, 0);
+            break;
+        }
+        EXPECT_EQ(run.End(), c.exitCode) << c.name;
+        if (!c.written.empty()) {
+            EXPECT_EQ(dialog_test::SettingsLines(run.copy.settings), c.written) << c.name;
+            EXPECT_EQ(ReadFile(run.copy.settings).rfind("[ScreenSaver.Kesmar]", 0), 0u) << c.name;
+        } else if (*c.settings == '\0') {
+            EXPECT_FALSE(FileExists(run.copy.settings)) << c.name;
+        } else {
+            EXPECT_EQ(ReadFile(run.copy.settings), c.settings) << c.name;
+        }
+    }
+    // The saver reads back what OK wrote.
+    DialogRun saved("saved", "");
+    ASSERT_NE(saved.dialog, nullptr);
+    saved.SetSlider(1015, 40);
+    saved.Select(1043, 2);
+    PostMessageA(GetDlgItem(saved.dialog, 1010), BM_CLICK, 0, 0);
+    EXPECT_EQ(saved.End(), 1u);
+    ProfileSettingsStore store(saved.copy.settings);
+    const TerrainSettings read = LoadTerrainSettings(store);
+    EXPECT_EQ(read.Depth, 40);
+    EXPECT_EQ(read.Level, 2);
+    EXPECT_EQ(read.Erase, 1);
+}
+
+TEST(KesmarDialog, SettingsThatCannotBeWrittenStillEndWithOne)
+{
+    // A read-only file (which this test's user may still be allowed to
+    // write), and a directory where the file should be: the write fails or
+    // not, the dialog ends with 1 all the same.
+    const std::string text = "[ScreenSaver.Kesmar]\r\nDepth=30\r\n";
+    DialogRun readOnly("read-only", text);
+    SetFileAttributesA(readOnly.copy.settings.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_NE(readOnly.dialog, nullptr);
+    readOnly.SetSlider(1015, 80);
+    PostMessageA(GetDlgItem(readOnly.dialog, 1010), BM_CLICK, 0, 0);
+    EXPECT_EQ(readOnly.End(), 1u);
+    SetFileAttributesA(readOnly.copy.settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    DialogRun blocked("directory", "");
+    CreateDirectoryA(blocked.copy.settings.c_str(), nullptr);
+    ASSERT_NE(blocked.dialog, nullptr);
+    PostMessageA(GetDlgItem(blocked.dialog, 1010), BM_CLICK, 0, 0);
+    EXPECT_EQ(blocked.End(), 1u);
+    EXPECT_NE(GetFileAttributesA(blocked.copy.settings.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    RemoveDirectoryA(blocked.copy.settings.c_str());
+}
+
+TEST(KesmarDialog, TemplateAsBuiltIntoTheProgram)
+{
+    ProgramResources program(BinDirectory() + "kesmar.scr");
+    ASSERT_NE(program.module, nullptr);
+    const std::vector<BYTE> bytes = program.Bytes(MAKEINTRESOURCEA(5) /* dialog */, 2003);
+    ASSERT_FALSE(bytes.empty());
+    TemplateReader r{bytes.data(), bytes.data() + bytes.size()};
+    // The plain (not extended) form.
+    EXPECT_EQ(r.Take<DWORD>(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_MODALFRAME | DS_SETFONT));
+    EXPECT_EQ(r.Take<DWORD>(), 0u); // extended style
+    const WORD count = r.Take<WORD>();
+    EXPECT_EQ(r.Take<short>(), 0);
+    EXPECT_EQ(r.Take<short>(), 0);
+    EXPECT_EQ(r.Take<short>(), 249);
+    EXPECT_EQ(r.Take<short>(), 205);
+    EXPECT_EQ(r.TakeNameOrOrdinal(), ""); // no menu
+    EXPECT_EQ(r.TakeNameOrOrdinal(), ""); // the standard dialog class
+    EXPECT_EQ(r.TakeText(), "About Kesmar v1.2");
+    EXPECT_EQ(r.Take<WORD>(), 8);
+    EXPECT_EQ(r.TakeText(), "MS Sans Serif");
+
+    constexpr DWORD shown = WS_CHILD | WS_VISIBLE;
+    constexpr DWORD list = shown | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
+    const ControlTemplate expected[] = {
+        {shown | WS_GROUP | SS_CENTER, 0, 15, 60, 28, 8, 65535, "static", "&Depth:"},
+        {shown | WS_TABSTOP | TBS_AUTOTICKS, 0, 67, 58, 138, 12, 1015, "msctls_trackbar32", "Slider1"},
+        {shown | WS_GROUP | SS_CENTER, 0, 15, 75, 28, 8, 65535, "static", "&Speed:"},
+        {shown | WS_TABSTOP | TBS_AUTOTICKS, 0, 67, 73, 138, 12, 1018, "msctls_trackbar32", "Slider1"},
+        {shown | WS_GROUP | SS_LEFT, 0, 15, 119, 21, 12, 65535, "static", "&Mode:"},
+        {list, 0, 42, 118, 75, 61, 1042, "combobox", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 15, 137, 22, 12, 65535, "static", "&Level:"},
+        {list, 0, 42, 136, 75, 61, 1043, "combobox", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 15, 154, 22, 12, 65535, "static", "&Colors:"},
+        {list, 0, 42, 153, 75, 61, 1048, "combobox", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 125, 118, 34, 12, 65535, "static", "&Erase:"},
+        {list, 0, 162, 118, 75, 61, 1046, "combobox", ""},
+        {shown | WS_GROUP | SS_LEFT, 0, 125, 155, 35, 12, 65535, "static", "&Threshold:"},
+        {list, 0, 163, 153, 75, 61, 1047, "combobox", ""},
+        {shown | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 66, 182, 56, 15, 1010, "button", "&OK"},
+        {shown | WS_TABSTOP | BS_PUSHBUTTON, 0, 127, 182, 56, 15, 1011, "button", "&Annuler"},
+        {shown | WS_TABSTOP | BS_PUSHBUTTON, 0, 86, 22, 86, 15, 1016, "button", "kesmar@example.org"},
+        {shown | BS_GROUPBOX, 0, 7, 42, 235, 54, 65535, "button", "Parameters"},
+        {shown | WS_GROUP | SS_LEFT, 0, 35, 12, 179, 10, 65535, "static", "If you like Kesmar send me an e-mail or a postcard"},
+        {shown | WS_GROUP | SS_LEFT, 0, 35, 4, 138, 9, 65535, "static", "Kesmar for Windows"},
+        {shown | SS_ICON, 0, 7, 4, 20, 20, 65535, "static", "SSAVERICON"},
+        {shown | WS_GROUP | SS_CENTER, 0, 48, 60, 17, 8, 65535, "static", "Low"},
+        {shown | WS_GROUP | SS_LEFT, 0, 210, 60, 19, 8, 65535, "static", "High"},
+        {shown | WS_GROUP | SS_CENTER, 0, 48, 75, 17, 8, 65535, "static", "Min"},
+        {shown | WS_GROUP | SS_LEFT, 0, 210, 75, 19, 8, 65535, "static", "Max"},
+        {shown | BS_GROUPBOX, 0, 7, 103, 235, 71, 65535, "button", "Effects"},
+    };
+    ASSERT_EQ(count, sizeof expected / sizeof expected[0]);
+    for (const ControlTemplate& e : expected) {
+        r.AlignToDword(bytes.data());
+        SCOPED_TRACE("control " + std::to_string(e.id) + " " + e.text);
+        EXPECT_EQ(r.Take<DWORD>(), e.style);
+        EXPECT_EQ(r.Take<DWORD>(), e.exStyle);
+        EXPECT_EQ(r.Take<short>(), e.x);
+        EXPECT_EQ(r.Take<short>(), e.y);
+        EXPECT_EQ(r.Take<short>(), e.cx);
+        EXPECT_EQ(r.Take<short>(), e.cy);
+        EXPECT_EQ(r.Take<WORD>(), static_cast<WORD>(e.id));
+        EXPECT_EQ(ClassName(r.TakeNameOrOrdinal()), e.className);
+        EXPECT_EQ(r.TakeNameOrOrdinal(), e.text);
+        r.at += r.Take<WORD>(); // creation data
+    }
+    EXPECT_TRUE(r.ok);
+
+    // The icon the dialog shows: 32 x 32 and 16 x 16 images under the name SSAVERICON.
+    HRSRC group = FindResourceA(program.module, "SSAVERICON", MAKEINTRESOURCEA(14) /* group icon */);
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(program.module, group)));
+    ASSERT_NE(directory, nullptr);
+    ASSERT_EQ(directory[4], 2); // two images
+    EXPECT_EQ(directory[6], 32);
+    EXPECT_EQ(directory[6 + 14], 16);
+}
 
 TEST(KesmarProgram, ResourcesAndExports)
 {
