@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Passes every test: native build and tests, the same tests under the address
 # and undefined-behaviour sanitizers, both Windows builds, and the Windows
-# tests of the 64-bit build under Wine on a virtual display.
+# tests of the 64-bit build under Wine on a virtual display, and the release
+# archives.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -35,6 +36,14 @@ done
 step "64-bit Windows build and its tests under Wine"
 "$top/scripts/build.sh" win64
 (cd "$top/build/win64" && ctest -j1 --output-on-failure) || status=1
+
+step "release archives"
+rm -f "$top"/dist/savers-*.zip
+if "$top/scripts/package.sh"; then
+  python3 "$top/tests/release/check_release.py" "$top"/dist/savers-*.zip || status=1
+else
+  status=1
+fi
 
 echo
 if [ $status -eq 0 ]; then echo "all tests passed"; else echo "some tests FAILED"; fi

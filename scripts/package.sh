@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds both Windows configurations and writes the release archives
+#   dist/savers-VERSION-win64.zip and dist/savers-VERSION-win32.zip
+# each holding, in a folder savers-VERSION-ARCH/, ondrels.scr, snap.exe,
+# kesmar.scr and GUIDE.txt (the users' guide, with Windows line ends).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\) .*/\1/p' "$top/CMakeLists.txt")
+[ -n "$version" ] || { echo "package: no VERSION in the project" >&2; exit 1; }
+
+mkdir -p "$top/dist"
+for arch in win64 win32; do
+  "$top/scripts/build.sh" "$arch" >/dev/null
+  case $arch in
+    win64) systems="This build is for 64-bit Windows (x64), Windows Vista or later." ;;
+    win32) systems="This build is for 32-bit and 64-bit Windows, Windows Vista or later, on a\nprocessor with SSE2 (a Pentium 4 or newer)." ;;
+  esac
+  folder='C:\\WINDOWS\\SYSTEM32'
+  [ "$arch" = win32 ] && folder='C:\\WINDOWS\\SYSTEM32 (on 64-bit Windows,\nC:\\WINDOWS\\SYSWOW64 for this 32-bit build)'
+  name=savers-$version-$arch
+  stage=$top/build/package/$name
+  rm -rf "$stage"
+  mkdir -p "$stage"
+  cp "$top/build/$arch/bin/ondrels.scr" "$top/build/$arch/bin/snap.exe" "$top/build/$arch/bin/kesmar.scr" "$stage/"
+  sed -e "s|@VERSION@|$version|" -e "s|@ARCH@|$arch|" -e "s|@SYSTEMS@|$systems|" -e "s|@SYSTEMFOLDER@|$folder|" \
+    "$top/scripts/release/GUIDE.txt" | sed 's/$/\r/' >"$stage/GUIDE.txt"
+  rm -f "$top/dist/$name.zip"
+  (cd "$top/build/package" && python3 - "$top/dist/$name.zip" "$name" <<'PY'
+import os, sys, zipfile
+archive, folder = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
+    for name in sorted(os.listdir(folder)):
+        z.write(os.path.join(folder, name), folder + "/" + name)
+PY
+  )
+  echo "package: dist/$name.zip"
+done
