@@ -2,7 +2,7 @@
 
 #include "terrain_wipes.h"
 
-const TerrainSliderSetup kTerrainSliders[2] = {
+const SliderSetup kTerrainSliders[2] = {
     {kTerrainDepthSlider, 10, 100, 10, 10, 1},
     {kTerrainSpeedSlider, 1, 5, 1, 1, 1},
 };
@@ -25,7 +25,7 @@ std::vector<TerrainListSetup> TerrainDialogLists()
 
 namespace {
 
-int OnSlider(const TerrainSliderSetup& slider, std::int32_t value)
+int OnSlider(const SliderSetup& slider, std::int32_t value)
 {
     return value < slider.first ? slider.first : value > slider.last ? slider.last : static_cast<int>(value);
 }

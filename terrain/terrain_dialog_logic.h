@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/slider_setup.h"
 #include "terrain_settings.h"
 
 // Control identifiers of dialog 2003.
@@ -28,17 +29,7 @@ enum TerrainDialogControl {
 constexpr const char kTerrainAuthorMail[] = "kesmar@example.org";
 constexpr const char kTerrainAuthorLink[] = "mailto:kesmar@example.org";
 
-// A slider's set-up, sent in this order: range, position, tick frequency,
-// page size, line size.
-struct TerrainSliderSetup {
-    int id;
-    int first;
-    int last;
-    int ticFrequency;
-    int pageSize;
-    int lineSize;
-};
-extern const TerrainSliderSetup kTerrainSliders[2]; // Depth, then Speed
+extern const SliderSetup kTerrainSliders[2]; // Depth, then Speed
 
 // The five lists in the order they are filled, each with its lines.
 struct TerrainListSetup {

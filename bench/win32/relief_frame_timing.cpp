@@ -7,26 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "timing.h"
 #include "relief/win32/relief_capture.h"
 #include "relief/win32/relief_window.h"
-
-namespace {
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

@@ -7,25 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "timing.h"
 #include "common/win32/sleep_pause.h"
 #include "terrain/terrain_wipes.h"
 #include "terrain/win32/terrain_wipe_window.h"
 
 namespace {
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 // Sleeps like the saver and adds up what was asked for.
 struct BudgetPause : SleepPause {

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "common/win32/dialog_sliders.h"
 #include "common/win32/gdi_guards.h"
 #include "host/saver_host.h"
 #include "relief/relief_dialog_logic.h"
@@ -21,15 +22,6 @@ HINSTANCE gReliefInstance = nullptr;
 // The colour chooser's custom colours, kept for the life of the process.
 COLORREF gCustomColors[16] = {};
 
-struct SliderSetup {
-    int id;
-    int first;
-    int last;
-    int ticFrequency;
-    int pageSize;
-    int lineSize;
-};
-
 constexpr SliderSetup kDegreesSlider = {IDC_RELIEF_DEGREES, 180, 360, 30, 30, 1};
 constexpr SliderSetup kColorsSlider = {IDC_RELIEF_COLORS, kColorSliderFirst, kColorSliderLast, 1, 2, 1};
 constexpr SliderSetup kSoftenSlider = {IDC_RELIEF_SOFTEN, 1, 8, 1, 2, 1};
@@ -38,23 +30,6 @@ constexpr SliderSetup kDelaySlider = {IDC_RELIEF_DELAY, 10, 5000, 100, 500, 100}
 COLORREF ReliefBaseColor()
 {
     return DialogBaseColor(gReliefSettings.RGB_Red, gReliefSettings.RGB_Green, gReliefSettings.RGB_Blue);
-}
-
-void SetUpSlider(HWND dialog, const SliderSetup& setup, std::int32_t position)
-{
-    HWND slider = GetDlgItem(dialog, setup.id);
-    SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(setup.first, setup.last));
-    // The trackbar keeps the thumb inside its range: an odd stored value
-    // shows at the nearer end and is saved back as that end.
-    SendMessageA(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
-    SendMessageA(slider, TBM_SETTICFREQ, static_cast<WPARAM>(setup.ticFrequency), 0);
-    SendMessageA(slider, TBM_SETPAGESIZE, 0, setup.pageSize);
-    SendMessageA(slider, TBM_SETLINESIZE, 0, setup.lineSize);
-}
-
-int SliderPosition(HWND dialog, int id)
-{
-    return static_cast<int>(SendMessageA(GetDlgItem(dialog, id), TBM_GETPOS, 0, 0));
 }
 
 void ShowColorCount(HWND dialog, std::int32_t colorCount)

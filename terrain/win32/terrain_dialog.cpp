@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "common/win32/dialog_sliders.h"
 #include "common/win32/profile_settings_store.h"
 #include "host/saver_host.h"
 #include "terrain/terrain_dialog_logic.h"
@@ -24,18 +25,6 @@ namespace {
 
 constexpr bool SameText(const char* a, const char* b) { return *a == *b && (*a == '\0' || SameText(a + 1, b + 1)); }
 static_assert(SameText(TERRAIN_AUTHOR_MAIL, kTerrainAuthorMail), "the button shows the address its link opens");
-
-void SetUpSlider(HWND dialog, const TerrainSliderSetup& setup, int position)
-{
-    HWND slider = GetDlgItem(dialog, setup.id);
-    SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(setup.first, setup.last));
-    SendMessageA(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
-    SendMessageA(slider, TBM_SETTICFREQ, static_cast<WPARAM>(setup.ticFrequency), 0);
-    SendMessageA(slider, TBM_SETPAGESIZE, 0, setup.pageSize);
-    SendMessageA(slider, TBM_SETLINESIZE, 0, setup.lineSize);
-}
-
-int SliderPosition(HWND dialog, int id) { return static_cast<int>(SendMessageA(GetDlgItem(dialog, id), TBM_GETPOS, 0, 0)); }
 
 // The selected line, -1 when none is.
 int SelectedLine(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }

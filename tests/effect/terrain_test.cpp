@@ -64,17 +64,6 @@ TerrainSettings With(std::initializer_list<std::pair<const char*, std::int32_t>>
     return s;
 }
 
-int DrawsBetween(std::uint32_t seed, const RuntimeRandom& after)
-{
-    RuntimeRandom probe;
-    SeedRuntimeRandom(probe, seed);
-    for (int n = 0; n < 1000000; ++n) {
-        if (probe.state == after.state) return n;
-        DrawRuntimeRandom(probe);
-    }
-    return -1;
-}
-
 struct WriteLog : SettingsStore {
     std::vector<std::string> writes;
     std::int32_t ReadSettingInt(const char*, const char*, std::int32_t d) override { return d; }
@@ -204,7 +193,7 @@ TEST(TerrainScene, RandomDrawsComeInTheirOrder)
     };
     for (const Case& c : cases) {
         TerrainRun run(320, 240, 77, c.settings);
-        EXPECT_EQ(DrawsBetween(77, run.random), c.draws);
+        EXPECT_EQ(RandomDrawsSince(77, run.random), c.draws);
     }
     // With everything open, the first four draws choose method, level, cut and scheme.
     RuntimeRandom probe;
@@ -220,7 +209,7 @@ TEST(TerrainScene, RandomDrawsComeInTheirOrder)
         TerrainRun some(320, 240, seed, With({{"Depth", -3}}));
         EXPECT_GE(some.state.choices.peaks, 1);
         EXPECT_LE(some.state.choices.peaks, 3);
-        EXPECT_EQ(DrawsBetween(seed, some.random), 3 + 1 + 1 + 3 * some.state.choices.peaks + 2500);
+        EXPECT_EQ(RandomDrawsSince(seed, some.random), 3 + 1 + 1 + 3 * some.state.choices.peaks + 2500);
     }
     // At a scene change the wipe draws first, then the scene: the new grid is
     // the one a wipe and a scene built from the same generator give.
@@ -348,7 +337,7 @@ TEST(TerrainScene, OddInputEndsSafely)
     EXPECT_EQ(std::set<int>(flat.record.indices.begin(), flat.record.indices.end()), std::set<int>{0});
     // No client area: peaks of height 0, the draws still taken.
     TerrainRun empty(0, 0, 8, With({{"Depth", 4}, {"Speed", 5}, {"Erase", 1}}));
-    EXPECT_EQ(DrawsBetween(8, empty.random), 3 + 1 + 12 + 2500);
+    EXPECT_EQ(RandomDrawsSince(8, empty.random), 3 + 1 + 12 + 2500);
     empty.Tick(60);
     EXPECT_EQ(empty.record.sceneTicks.size(), 3u);
     // Depth at its extremes: the most a scene places, or 1..32768 peaks.
@@ -369,7 +358,7 @@ TEST(TerrainScene, OddInputEndsSafely)
     const std::vector<std::uint32_t> before = surface.pixels;
     InitTerrain(state, settings, random, 6, surface, 64, 48);
     EXPECT_FALSE(state.grid);
-    EXPECT_EQ(DrawsBetween(6, random), 3);
+    EXPECT_EQ(RandomDrawsSince(6, random), 3);
     RecordedPauses pauses;
     for (int t = 0; t < 25; ++t) TickTerrain(state, settings, random, surface, pauses, 64, 48);
     EXPECT_EQ(surface.pixels, before);

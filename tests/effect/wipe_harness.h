@@ -14,6 +14,19 @@
 #include "common/tracing_surface.h"
 #include "terrain/terrain_wipes.h"
 
+// How many values the generator seeded with `seed` gave to reach `after`
+// (-1 beyond ten million).
+inline int RandomDrawsSince(std::uint32_t seed, const RuntimeRandom& after)
+{
+    RuntimeRandom probe;
+    SeedRuntimeRandom(probe, seed);
+    for (int n = 0; n < 10000000; ++n) {
+        if (probe.state == after.state) return n;
+        DrawRuntimeRandom(probe);
+    }
+    return -1;
+}
+
 struct RecordedPauses : StepPause {
     std::vector<int> pauses;
     std::function<void()> onPause; // runs at every pause, after it is recorded

@@ -49,17 +49,6 @@ struct PixelCounter : SoftwareSurface {
     }
 };
 
-int DrawsMade(const RuntimeRandom& after, std::uint32_t seed)
-{
-    RuntimeRandom probe;
-    SeedRuntimeRandom(probe, seed);
-    for (int n = 0; n < 10000000; ++n) {
-        if (probe.state == after.state) return n;
-        DrawRuntimeRandom(probe);
-    }
-    return -1;
-}
-
 } // namespace
 
 TEST(Wipes, EndAsDesignedOnEveryFrameSizeWhicheverWayTheirCoinsFall)
@@ -99,7 +88,7 @@ TEST(Wipes, FizzleSetsEveryPixelExactlyOnceWithOrWithoutItsOffsets)
             EXPECT_EQ(static_cast<long long>(counter.hits.size()) + counter.outside, nx * ny * 961) << w << "x" << h;
             EXPECT_TRUE(pauses.pauses.empty());
             // 961 draws for the order, two per block for the offsets when it has them.
-            EXPECT_EQ(DrawsMade(random, 99), 961 + (limit == 0 ? 0 : 2 * nx * ny)) << w << "x" << h;
+            EXPECT_EQ(RandomDrawsSince(99, random), 961 + (limit == 0 ? 0 : 2 * nx * ny)) << w << "x" << h;
         }
     }
 }
@@ -353,7 +342,7 @@ TEST(Wipes, AListThatCannotBeHadBlackensTheFrameInOneFill)
         EXPECT_TRUE(run.pauses.pauses.empty()) << number;
         EXPECT_EQ(run.NonBlackPixels(), 0) << number;
         // Only the draws made before the list: coins, or the square side.
-        EXPECT_EQ(DrawsMade(run.random, 21), number == 0 || number == 8 ? 1 : 2) << number;
+        EXPECT_EQ(RandomDrawsSince(21, run.random), number == 0 || number == 8 ? 1 : 2) << number;
     }
 }
 
