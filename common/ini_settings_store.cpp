@@ -87,13 +87,19 @@ bool IniSettingsStore::Load(const std::string& path)
     std::stringstream buffer;
     buffer << in.rdbuf();
     if (in.bad()) return false;
+    LoadText(buffer.str());
+    return true;
+}
+
+void IniSettingsStore::LoadText(const std::string& text)
+{
+    lines_.clear();
     std::string line;
-    std::istringstream text(buffer.str());
-    while (std::getline(text, line)) {
+    std::istringstream lines(text);
+    while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines_.push_back(line);
     }
-    return true;
 }
 
 bool IniSettingsStore::Save() const

@@ -19,6 +19,9 @@ public:
     // Reads the file if it exists; a missing file is an empty profile.
     // Returns false only when the file exists but cannot be read.
     bool Load(const std::string& path);
+    // Takes the profile from text as a file would hold it (lines ended by LF
+    // or CR LF), replacing what was loaded before.
+    void LoadText(const std::string& text);
     // Write-through target of WriteSettingString; empty means memory only.
     void SetPath(const std::string& path) { path_ = path; }
     bool Save() const;

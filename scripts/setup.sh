@@ -8,6 +8,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libpng-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils xdotool imagemagick python3
+  # the fuzz targets (scripts/fuzz.sh): clang and its fuzzer and sanitizer
+  # runtimes, which clang only recommends
+  clang libclang-rt-14-dev
 )
 
 missing=()

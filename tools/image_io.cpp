@@ -82,25 +82,24 @@ bool ReadPngHeader(PngReader& r, PngLayout& layout)
     return true;
 }
 
-// Reads every row of every pass and keeps the first cropBytes of the first
-// keepRows rows in out (cropBytes apart). Interlaced rows are filled over
-// several passes, so they collect whole in kept (rowBytes apart) and are
-// cropped at the end; other rows pass through scratch.
-bool ReadPngRows(PngReader& r, const PngLayout& layout, png_uint_32 keepRows, std::uint8_t* kept, std::uint8_t* scratch,
-                 std::uint8_t* out, std::size_t cropBytes)
+// Reads every row of every pass through scratch, one whole row, and keeps
+// the first cropBytes of the first keepRows rows in out (cropBytes apart). A
+// pass of an interlaced image sets only its own pixels of a row, so the row's
+// kept bytes go back into scratch before each pass reads it; the rest of the
+// row is never used. However wide and tall the image, memory stays one row
+// and the kept pixels.
+bool ReadPngRows(PngReader& r, const PngLayout& layout, png_uint_32 keepRows, std::uint8_t* scratch, std::uint8_t* out,
+                 std::size_t cropBytes)
 {
     if (setjmp(png_jmpbuf(r.png))) return false;
     const bool interlaced = layout.passes > 1;
     for (int pass = 0; pass < layout.passes; ++pass) {
         for (png_uint_32 y = 0; y < layout.height; ++y) {
-            std::uint8_t* row = interlaced && y < keepRows ? kept + static_cast<std::size_t>(y) * layout.rowBytes : scratch;
-            png_read_row(r.png, row, nullptr);
-            if (!interlaced && y < keepRows && cropBytes > 0) std::memcpy(out + static_cast<std::size_t>(y) * cropBytes, scratch, cropBytes);
+            std::uint8_t* kept = y < keepRows && cropBytes > 0 ? out + static_cast<std::size_t>(y) * cropBytes : nullptr;
+            if (kept && interlaced) std::memcpy(scratch, kept, cropBytes);
+            png_read_row(r.png, scratch, nullptr);
+            if (kept) std::memcpy(kept, scratch, cropBytes);
         }
-    }
-    if (interlaced && cropBytes > 0) {
-        for (png_uint_32 y = 0; y < keepRows; ++y)
-            std::memcpy(out + static_cast<std::size_t>(y) * cropBytes, kept + static_cast<std::size_t>(y) * layout.rowBytes, cropBytes);
     }
     // The rest of the file is checked too, so a cut or damaged file is refused
     // whatever part of it is used.
@@ -144,10 +143,6 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
 constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
-
-// Beyond this, a PNG's interlaced rows would need more memory than any
-// desktop picture warrants.
-constexpr std::size_t kMaxInterlacedBytes = std::size_t{1} << 30;
 
 } // namespace
 
@@ -213,6 +208,11 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeig
         error = "PNG: cannot set up the decoder";
         return false;
     }
+    // Text, profile and palette-suggestion chunks are skipped unread: the
+    // picture needs none of them, and libpng would allocate each one's stated
+    // length (up to 2 GB from a lying length) before finding the file short.
+    static const png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0eXIf\0sPLT";
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, 6);
     r.source.data = bytes.data();
     r.source.size = bytes.size();
     PngLayout layout;
@@ -223,17 +223,11 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeig
     const png_uint_32 cropW = std::min<png_uint_32>(layout.width, static_cast<png_uint_32>(std::max(maxWidth, 0)));
     const png_uint_32 cropH = std::min<png_uint_32>(layout.height, static_cast<png_uint_32>(std::max(maxHeight, 0)));
     try {
-        const bool interlaced = layout.passes > 1;
-        if (interlaced && cropH > 0 && layout.rowBytes > kMaxInterlacedBytes / cropH) {
-            error = "PNG: interlaced image too large";
-            return false;
-        }
         std::vector<std::uint8_t> scratch(layout.rowBytes);
-        std::vector<std::uint8_t> kept(interlaced ? layout.rowBytes * cropH : 0);
         image.width = static_cast<int>(cropW);
         image.height = static_cast<int>(cropH);
         image.rgb.assign(static_cast<std::size_t>(cropW) * cropH * 3, 0);
-        if (!ReadPngRows(r, layout, cropH, kept.data(), scratch.data(), image.rgb.data(), static_cast<std::size_t>(cropW) * 3)) {
+        if (!ReadPngRows(r, layout, cropH, scratch.data(), image.rgb.data(), static_cast<std::size_t>(cropW) * 3)) {
             error = std::string("PNG: ") + r.errors.message;
             image = RgbImage();
             return false;
@@ -357,6 +351,8 @@ bool DecodeBmp(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeig
     image.width = cropW;
     image.height = cropH;
     image.rgb.assign(static_cast<std::size_t>(cropW) * static_cast<std::size_t>(cropH) * 3, 0);
+    // A window of no width keeps no pixel (and no row may be indexed).
+    if (cropW == 0 || cropH == 0) return true;
     const std::uint8_t* palette = b + paletteStart;
     for (int y = 0; y < cropH; ++y) {
         const std::uint64_t fileRow = topDown ? static_cast<std::uint64_t>(y) : rows - 1 - static_cast<std::uint64_t>(y);

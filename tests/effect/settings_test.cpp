@@ -189,6 +189,18 @@ TEST(IniSettingsStore, WrittenSettingsReadBackAndOtherSectionsSurvive)
     std::remove(path.c_str());
 }
 
+TEST(IniSettingsStore, TextReadsAsTheSameFileWould)
+{
+    IniSettingsStore store;
+    store.LoadText("[Other]\nDegrees=999\n[ScreenSaver.Ondrels]\r\nDegrees=270\r\nDelay=20");
+    EXPECT_EQ(store.ReadSettingInt("ScreenSaver.Ondrels", "Degrees", 10), 270);
+    EXPECT_EQ(store.ReadSettingInt("ScreenSaver.Ondrels", "Delay", 1), 20); // last line without an end
+    // A second text replaces the first.
+    store.LoadText("[ScreenSaver.Ondrels]\n");
+    EXPECT_EQ(store.ReadSettingInt("ScreenSaver.Ondrels", "Degrees", 10), 10);
+    EXPECT_EQ(store.ReadSettingInt("Other", "Degrees", 5), 5);
+}
+
 TEST(IniSettingsStore, MissingFileIsAnEmptyProfile)
 {
     IniSettingsStore store;

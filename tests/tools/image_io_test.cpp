@@ -235,6 +235,14 @@ TEST(BmpRead, KeepsTopLeftPart)
     ExpectTestColors(img, 4, 2);
     ASSERT_TRUE(DecodeBmp(MakeBmp(s), 0, 0, img, error)) << error;
     EXPECT_TRUE(img.rgb.empty());
+    // A window of no width but some height (and the other way round) keeps
+    // nothing, without indexing a row of the empty image.
+    ASSERT_TRUE(DecodeBmp(MakeBmp(s), 0, 3, img, error)) << error;
+    EXPECT_EQ(img.width, 0);
+    EXPECT_EQ(img.height, 3);
+    EXPECT_TRUE(img.rgb.empty());
+    ASSERT_TRUE(DecodeBmp(MakeBmp(s), 3, 0, img, error)) << error;
+    EXPECT_TRUE(img.rgb.empty());
 }
 
 TEST(BmpRead, RefusesUnsupportedKinds)
