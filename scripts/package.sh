@@ -13,11 +13,11 @@ mkdir -p "$top/dist"
 for arch in win64 win32; do
   "$top/scripts/build.sh" "$arch" >/dev/null
   case $arch in
-    win64) systems="This build is for 64-bit Windows (x64), Windows Vista or later." ;;
-    win32) systems="This build is for 32-bit and 64-bit Windows, Windows Vista or later, on a\nprocessor with SSE2 (a Pentium 4 or newer)." ;;
+    win64) systems="This build is for 64-bit Windows (x64): Windows XP x64 Edition, Windows\nServer 2003 x64 or any later 64-bit Windows." ;;
+    win32) systems="This build is for 32-bit and 64-bit Windows: Windows 95, 98 and Me,\nWindows NT 4.0, Windows 2000 and every later Windows, on a Pentium Pro,\nPentium II or later processor (no SSE needed).\n\nWindows 95 also needs MSVCRT.DLL, the C run-time library, in its SYSTEM\nfolder. The first releases of Windows 95 lack it: Internet Explorer 4 or\nlater installs it, and so does Microsoft's Visual C++ 6 run-time installer\n(vcredist.exe). Windows 98, NT 4.0 and later have it." ;;
   esac
   folder='C:\\WINDOWS\\SYSTEM32'
-  [ "$arch" = win32 ] && folder='C:\\WINDOWS\\SYSTEM32 (on 64-bit Windows,\nC:\\WINDOWS\\SYSWOW64 for this 32-bit build)'
+  [ "$arch" = win32 ] && folder='C:\\WINDOWS\\SYSTEM on Windows 95, 98 and Me,\nC:\\WINNT\\SYSTEM32 on Windows NT 4.0 and 2000, C:\\WINDOWS\\SYSTEM32 on later\nWindows (on 64-bit Windows, C:\\WINDOWS\\SYSWOW64 for this 32-bit build)'
   name=savers-$version-$arch
   stage=$top/build/package/$name
   rm -rf "$stage"

@@ -18,6 +18,12 @@ step "native tests under sanitizers"
 "$top/scripts/build.sh" native-asan
 (cd "$top/build/native-asan" && ctest -j2 --output-on-failure -E '^bench') || status=1
 
+step "fuzz targets, short pass (regression inputs, then every target from its seeds)"
+"$top/scripts/fuzz.sh" --ci || status=1
+
+step "x87 arithmetic against SSE arithmetic (why the 32-bit build needs no SSE)"
+"$top/scripts/x87-compare.sh" || status=1
+
 step "32-bit Windows build (compiled only: this machine cannot run 32-bit programs)"
 "$top/scripts/build.sh" win32
 # The system finds a saver's callbacks by name: the 32-bit exports must carry
@@ -32,6 +38,8 @@ for program in ondrels.scr kesmar.scr; do
     fi
   done
 done
+# Every function the 32-bit programs import is on the reviewed list.
+(cd "$top/build/win32" && ctest --output-on-failure -R '^shipped_imports$') || status=1
 
 step "64-bit Windows build and its tests under Wine"
 "$top/scripts/build.sh" win64

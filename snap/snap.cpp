@@ -25,13 +25,30 @@ bool CopyPrimaryScreen(std::vector<std::uint8_t>& picture)
     return CopyScreenPixels(width, height, picture);
 }
 
+// Windows NT replaces the snapshot in one step. MoveFileExA is looked up, not
+// imported: Windows 95 and 98 have no working one, so there the old snapshot
+// is deleted before the new one takes its name (a reader in between finds
+// none and copies the screen itself).
+bool ReplaceSnapshot()
+{
+    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+    const auto moveFileEx = kernel != nullptr ? reinterpret_cast<MoveFileExFunction>(reinterpret_cast<void*>(GetProcAddress(kernel, "MoveFileExA"))) : nullptr;
+    if (moveFileEx != nullptr) {
+        if (moveFileEx(kPartialPath, kSnapshotPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    }
+    DeleteFileA(kSnapshotPath);
+    return MoveFileA(kPartialPath, kSnapshotPath) != 0;
+}
+
 bool WriteSnapshot(const std::vector<std::uint8_t>& picture)
 {
     std::FILE* file = std::fopen(kPartialPath, "wb");
     if (file == nullptr) return false;
     const bool written = std::fwrite(picture.data(), 1, picture.size(), file) == picture.size();
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !MoveFileExA(kPartialPath, kSnapshotPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written || !closed || !ReplaceSnapshot()) {
         DeleteFileA(kPartialPath);
         return false;
     }
