@@ -9,8 +9,18 @@
 
 const char kSnapshotPath[] = "C:\\snapwnd.dat";
 
+namespace {
+
+// The command shell replaces %NAME% by a variable's value even between
+// quotes (and Wine's shell expands the value again), so no quoting keeps a
+// directory with a "%" one path.
+bool HasShellVariableSign(const std::string& directory) { return directory.find('%') != std::string::npos; }
+
+} // namespace
+
 std::string BuildSnapCommandLine(const std::string& directory)
 {
+    if (HasShellVariableSign(directory)) return "cmd.exe /C .\\snap.exe";
     return "cmd.exe /C \"\"" + directory + "snap.exe\"\"";
 }
 
@@ -27,9 +37,11 @@ void RunSnapProgram()
     directory.erase(directory.find_last_of('\\') + 1); // keep the trailing backslash
     std::string commandLine = BuildSnapCommandLine(directory);
     commandLine.push_back('\0');
+    // A helper named relative to the directory is started from it.
+    const char* workingDirectory = HasShellVariableSign(directory) ? directory.c_str() : nullptr;
 
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, workingDirectory,
                         &startup, &process)) {
         return;
     }

@@ -13,7 +13,9 @@ constexpr unsigned long kSnapWaitMilliseconds = 5000;
 
 // "cmd.exe /C ""<directory>snap.exe""": the outer quotes are the ones the
 // command shell strips, the inner ones keep a directory with spaces, "&" or
-// other shell characters one path, so nothing but the helper runs.
+// other shell characters one path, so nothing but the helper runs. The shell
+// expands %NAME% even between quotes: for a directory with a "%" the line is
+// "cmd.exe /C .\snap.exe", started in the directory.
 std::string BuildSnapCommandLine(const std::string& directory);
 
 // Starts the helper from the program's own directory and waits for it to end,

@@ -188,4 +188,7 @@ TEST(SnapCommandLine, QuotesTheDirectorySoShellCharactersStayInThePath)
 {
     EXPECT_EQ(BuildSnapCommandLine("C:\\Savers\\"), "cmd.exe /C \"\"C:\\Savers\\snap.exe\"\"");
     EXPECT_EQ(BuildSnapCommandLine("C:\\My Savers & more\\"), "cmd.exe /C \"\"C:\\My Savers & more\\snap.exe\"\"");
+    // The shell expands %NAME% even between quotes: a directory with a "%" is
+    // the working directory of a helper named relative to it.
+    EXPECT_EQ(BuildSnapCommandLine("C:\\Savers 100%\\"), "cmd.exe /C .\\snap.exe");
 }
