@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Passes every test: native build and tests, the same tests under the address
-# and undefined-behaviour sanitizers, both Windows builds, and the Windows
-# tests of the 64-bit build under Wine on a virtual display, and the release
-# archives.
+# and undefined-behaviour sanitizers, a short pass of every fuzz target, the
+# x87 comparison, both Windows builds, the Windows tests of the 64-bit build
+# under Wine on a virtual display (the leak checks among them), a one-minute
+# soak of each saver, and the release archives.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -44,6 +45,9 @@ done
 step "64-bit Windows build and its tests under Wine"
 "$top/scripts/build.sh" win64
 (cd "$top/build/win64" && ctest -j1 --output-on-failure) || status=1
+
+step "both savers full screen under Wine for a minute each: objects, memory, answers, a key ends each"
+SOAK_BUILD="$top/build/win64" "$top/scripts/soak.sh" 1 || status=1
 
 step "release archives"
 rm -f "$top"/dist/savers-*.zip

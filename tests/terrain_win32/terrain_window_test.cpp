@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winternl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -25,6 +24,7 @@
 #include "terrain/win32/terrain_window.h"
 #include "tests/effect/wipe_harness.h"
 #include "tests/terrain_win32/terrain_test_window.h"
+#include "tests/win32/process_objects.h"
 
 namespace {
 
@@ -88,33 +88,9 @@ struct SoftwareMirror {
     }
 };
 
-// Live GDI objects of this process. Wine does not count them for
-// GetGuiResources (0, with ERROR_CALL_NOT_IMPLEMENTED); there the process's
-// GDI handle table is counted instead: 24-byte entries, the object type in
-// bytes 14..15, 0 for a free entry, reached through the process environment
-// block at offset 0xF8 as on Windows.
-DWORD CountGdiObjects()
-{
-    SetLastError(0);
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return counted;
-#ifdef _WIN64
-    PROCESS_BASIC_INFORMATION process{};
-    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr) != 0) return 0;
-    const auto* environment = reinterpret_cast<const unsigned char*>(process.PebBaseAddress);
-    const auto* table = *reinterpret_cast<const unsigned char* const*>(environment + 0xF8);
-    if (table == nullptr) return 0;
-    DWORD live = 0;
-    for (std::size_t i = 0; i < 0x10000; ++i) {
-        unsigned short type = 0;
-        std::memcpy(&type, table + i * 24 + 14, sizeof type);
-        live += type != 0 ? 1 : 0;
-    }
-    return live;
-#else
-    return 0;
-#endif
-}
+// Live GDI objects of this process (under Wine, counted in its GDI handle
+// table).
+DWORD CountGdiObjects() { return process_objects::CountGdiObjects(GetCurrentProcess()); }
 
 struct GuiObjects {
     DWORD gdi = CountGdiObjects();

@@ -1,0 +1,215 @@
+// Both real savers, ondrels.scr and kesmar.scr, in a hostile place: a
+// settings file that is a directory, a read-only file or a megabyte of noise,
+// and a program path far longer than 128 characters, up to the longest a
+// program can be started from. Full screen each one runs and draws until a
+// key ends it with 0; its settings dialog opens with what it could read and
+// OK ends it with 1.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/host/saver_under_test.h"
+#include "tests/relief_win32/dialog_driver.h"
+#include "tests/win32/screen_cover.h"
+
+namespace {
+
+// What a test needs to know of one saver program.
+struct SaverProgram {
+    const char* name;      // of the program, ".scr" added, and of its settings file, ".INI" added
+    bool withHelper;       // snap.exe beside it
+    const char* section;
+    int sliderId;          // a slider of the dialog that shows one key as stored
+    const char* key;
+    int defaultValue;      // the key's value without a settings file
+    int storedValue;       // the test's settings file gives this
+    int chosenValue;       // the test moves the slider here before OK
+};
+
+const SaverProgram kPrograms[] = {
+    {"ondrels", true, "ScreenSaver.Ondrels", 1012, "Delay", 1000, 1700, 700},
+    {"kesmar", false, "ScreenSaver.Kesmar", 1015, "Depth", 25, 37, 60},
+};
+
+constexpr int kOk = 1010;
+
+// A copy of the program (and its helper) in a directory of the test's, with
+// its settings file's path.
+struct InstalledSaver {
+    const SaverProgram& saver;
+    std::string directory, program, settings;
+
+    InstalledSaver(const SaverProgram& s, const std::string& where)
+        : saver(s), directory(where), program(where + "\\" + s.name + ".scr"), settings(where + "\\" + s.name + ".INI")
+    {
+        dialog_test::MakeDirectories(directory);
+        const std::string bin = dialog_test::BinDirectory();
+        EXPECT_TRUE(CopyFileA((bin + s.name + ".scr").c_str(), program.c_str(), FALSE)) << program;
+        if (s.withHelper) {
+            EXPECT_TRUE(CopyFileA((bin + "snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+        }
+        SetFileAttributesA(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(settings.c_str());
+        RemoveDirectoryA(settings.c_str());
+    }
+    ~InstalledSaver()
+    {
+        SetFileAttributesA(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(settings.c_str());
+        RemoveDirectoryA(settings.c_str());
+    }
+
+    void WriteStoredSettings() const
+    {
+        std::ofstream out(settings, std::ios::binary | std::ios::trunc);
+        out << "[" << saver.section << "]\r\n" << saver.key << "=" << saver.storedValue << "\r\n";
+    }
+    int ReadKey() const { return static_cast<int>(GetPrivateProfileIntA(saver.section, saver.key, -1, settings.c_str())); }
+
+    // Full screen over a cover of the test's: it covers the screen and draws
+    // within the time, and a key ends it with exit code 0.
+    void ExpectRunsAndDraws() const
+    {
+        ScreenCover cover;
+        ASSERT_TRUE(cover);
+        SaverProcess process;
+        SaverStart start;
+        start.tail = "/s";
+        std::string error;
+        ASSERT_TRUE(process.Start(program, start, &error)) << error;
+        ASSERT_NE(process.WaitForTopLevelWindow("WindowsScreenSaverClass", kStartTimeoutMs), nullptr) << "no full-screen window";
+        EXPECT_TRUE(cover.WaitUntilCoveredAndDrawn(15000)) << "nothing drawn full screen";
+        SendKeyPress(VK_SPACE);
+        DWORD code = 0xFFFFFFFFu;
+        ASSERT_TRUE(process.WaitForExit(kExitTimeoutMs, &code)) << "a key did not end it";
+        EXPECT_EQ(code, 0u);
+    }
+
+    // The settings dialog opens and shows `shown` on the slider; the slider
+    // is moved to the chosen value and OK ends the dialog with exit code 1.
+    void ExpectDialogShowsAndOkEndsWithOne(int shown) const
+    {
+        SaverProcess process;
+        SaverStart start;
+        start.tail = "/c";
+        std::string error;
+        ASSERT_TRUE(process.Start(program, start, &error)) << error;
+        const HWND dialog = process.WaitForTopLevelWindow("#32770", kStartTimeoutMs);
+        ASSERT_NE(dialog, nullptr) << "no settings dialog";
+        EXPECT_EQ(SendDlgItemMessageA(dialog, saver.sliderId, TBM_GETPOS, 0, 0), shown) << saver.key << " as shown";
+        SendDlgItemMessageA(dialog, saver.sliderId, TBM_SETPOS, TRUE, saver.chosenValue);
+        PostMessageA(GetDlgItem(dialog, kOk), BM_CLICK, 0, 0);
+        DWORD code = 0xFFFFFFFFu;
+        ASSERT_TRUE(process.WaitForExit(kExitTimeoutMs, &code)) << "OK did not end the dialog";
+        EXPECT_EQ(code, 1u);
+    }
+};
+
+// A megabyte of bytes of every value, the same every run.
+std::string Noise()
+{
+    std::string bytes(1024 * 1024, '\0');
+    std::uint32_t state = 0x5EED5EEDu;
+    for (char& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(SaverEnvironment, SettingsFileThatIsNoUsableFile)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const InstalledSaver&)> make;
+        bool readsStored;  // the dialog shows the stored value, else the default
+        // After OK, given the installed saver: true when what the settings
+        // path holds is as it should be.
+        std::function<bool(const InstalledSaver&)> afterOk;
+    };
+    const Case cases[] = {
+        // Read as missing; written nowhere: the directory stays.
+        {"a directory", [](const InstalledSaver& s) { ASSERT_TRUE(CreateDirectoryA(s.settings.c_str(), nullptr)); }, false,
+         [](const InstalledSaver& s) { return (GetFileAttributesA(s.settings.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0; }},
+        // Read as usual. Writing may be refused, or allowed to this test's
+        // user: the key then holds the old value or the new one.
+        {"read-only",
+         [](const InstalledSaver& s) {
+             s.WriteStoredSettings();
+             ASSERT_TRUE(SetFileAttributesA(s.settings.c_str(), FILE_ATTRIBUTE_READONLY));
+         },
+         true, [](const InstalledSaver& s) { return s.ReadKey() == s.saver.storedValue || s.ReadKey() == s.saver.chosenValue; }},
+        // No section in it: the defaults. OK's keys can be read back.
+        {"a megabyte of noise",
+         [](const InstalledSaver& s) {
+             std::ofstream out(s.settings, std::ios::binary | std::ios::trunc);
+             out << Noise();
+         },
+         false, [](const InstalledSaver& s) { return s.ReadKey() == s.saver.chosenValue; }},
+    };
+    for (const SaverProgram& saver : kPrograms) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(saver.name) + ", settings file " + c.what);
+            const InstalledSaver installed(saver, std::string("C:\\saver-environment\\") + saver.name);
+            c.make(installed);
+            installed.ExpectRunsAndDraws();
+            installed.ExpectDialogShowsAndOkEndsWithOne(c.readsStored ? saver.storedValue : saver.defaultValue);
+            EXPECT_TRUE(c.afterOk(installed)) << saver.key << " reads " << installed.ReadKey() << " after OK";
+        }
+    }
+}
+
+TEST(SaverEnvironment, ProgramPathsFarLongerThan128Characters)
+{
+    // 129 characters, and 259: the longest path of a program that can be
+    // started (MAX_PATH with its terminating zero), with its directory no
+    // longer than a directory can be made (MAX_PATH - 12).
+    for (const SaverProgram& saver : kPrograms) {
+        const std::string file = std::string("\\") + saver.name + ".scr";
+        for (const std::size_t length : {std::size_t{129}, std::size_t{MAX_PATH - 1}}) {
+            std::string directory = "C:\\saver-environment\\long";
+            std::size_t wanted = length - file.size();
+            if (wanted > MAX_PATH - 12) wanted = MAX_PATH - 12;
+            while (directory.size() < wanted) {
+                const std::size_t left = wanted - directory.size();
+                directory += left > 60 ? "\\" + std::string(59, 'd') : "\\" + std::string(left - 1, 'e');
+            }
+            const std::string program = directory + file;
+            SCOPED_TRACE(std::string(saver.name) + " at a path of " + std::to_string(program.size()) + " characters");
+            ASSERT_EQ(program.size(), length);
+            const InstalledSaver installed(saver, directory);
+            installed.WriteStoredSettings();
+            // The settings file beside the program is the one read and written.
+            installed.ExpectDialogShowsAndOkEndsWithOne(saver.storedValue);
+            EXPECT_EQ(installed.ReadKey(), saver.chosenValue);
+            if (length >= MAX_PATH - 1) installed.ExpectRunsAndDraws();
+        }
+    }
+}
+
+TEST(SaverEnvironment, InstallFolderWithShellCharactersAndAnsiLetters)
+{
+    // Spaces, "&", "%" and letters of the ANSI code page: the settings file
+    // beside the program is the one read and written, and the saver runs.
+    const wchar_t name[] = L"\u00C9conomiseurs d'\u00E9cran & 100% %OS%";
+    BOOL lost = FALSE;
+    char folder[MAX_PATH] = {};
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, name, -1, folder, sizeof folder, nullptr, &lost), 0);
+    ASSERT_FALSE(lost) << "the ANSI code page " << GetACP() << " cannot spell the folder's name";
+    for (const SaverProgram& saver : kPrograms) {
+        SCOPED_TRACE(std::string(saver.name) + " in " + folder);
+        const InstalledSaver installed(saver, std::string("C:\\saver-environment\\") + folder);
+        installed.WriteStoredSettings();
+        installed.ExpectDialogShowsAndOkEndsWithOne(saver.storedValue);
+        EXPECT_EQ(installed.ReadKey(), saver.chosenValue);
+        installed.ExpectRunsAndDraws();
+    }
+}

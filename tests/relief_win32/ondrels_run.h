@@ -1,0 +1,231 @@
+// Running the real ondrels.scr full screen from a test: a copy installed in a
+// directory of its own with its settings (and, if asked, its snapshot helper),
+// started as the system starts it, its first frame caught on the screen and
+// matched against the frames the effect logic computes for the seeds it may
+// have drawn, and ended with a key as a user ends it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/software_surface.h"
+#include "common/win32/profile_settings_store.h"
+#include "relief/relief_life.h"
+#include "tests/win32/window_pixels.h"
+
+namespace ondrels_run {
+
+const char kSnapshot[] = "C:\\snapwnd.dat";
+
+inline std::string BinDirectory()
+{
+    std::string path = GetModulePath(nullptr);
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+inline void MakeDirectories(const std::string& path)
+{
+    for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+// Copies ondrels.scr (and snap.exe when asked) into directory, with settings.
+inline void InstallSaver(const std::string& directory, bool withSnap, const std::string& settings)
+{
+    MakeDirectories(directory);
+    ASSERT_TRUE(CopyFileA((BinDirectory() + "ondrels.scr").c_str(), (directory + "\\ondrels.scr").c_str(), FALSE));
+    if (withSnap) {
+        ASSERT_TRUE(CopyFileA((BinDirectory() + "snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+    }
+    std::ofstream out(directory + "\\ondrels.INI", std::ios::binary | std::ios::trunc);
+    out << settings;
+}
+
+struct Screen {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<std::uint32_t> Read() const { return ReadWindowPixels(nullptr, width, height); }
+};
+
+// The lens square on a screen that was black before: its corners are the
+// ramp's first colour, never pure black. Returns false when nothing is drawn.
+inline bool FindSquare(const std::vector<std::uint32_t>& pixels, int width, int height, RECT& box)
+{
+    box = {width, height, -1, -1};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (pixels[static_cast<std::size_t>(y * width + x)] == 0) continue;
+            box.left = std::min<LONG>(box.left, x);
+            box.top = std::min<LONG>(box.top, y);
+            box.right = std::max<LONG>(box.right, x + 1);
+            box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    }
+    return box.right > 0;
+}
+
+struct SaverRun {
+    PROCESS_INFORMATION process{};
+    DWORD startTick = 0;
+    DWORD frameTick = 0;
+    std::vector<std::uint32_t> firstFrame;
+    bool sawFrame = false;
+
+    void Start(const std::string& directory, const std::string& workingDirectory)
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + directory + "\\ondrels.scr\" /s";
+        startTick = GetTickCount();
+        ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workingDirectory.c_str(), &startup, &process));
+    }
+
+    // Waits for the first lens square, up to timeoutMs: first the saver's
+    // black window over the whole screen, then the square on it.
+    void WaitForFirstFrame(const Screen& screen, DWORD timeoutMs)
+    {
+        bool sawBlack = false;
+        const DWORD begin = GetTickCount();
+        while (GetTickCount() - begin < timeoutMs) {
+            PumpMessages();
+            std::vector<std::uint32_t> pixels = screen.Read();
+            RECT box;
+            const bool drawn = FindSquare(pixels, screen.width, screen.height, box);
+            if (!drawn) {
+                sawBlack = true;
+            } else if (sawBlack) {
+                frameTick = GetTickCount();
+                firstFrame.swap(pixels);
+                sawFrame = true;
+                return;
+            }
+            Sleep(20);
+        }
+    }
+
+    // Closes the saver as a user would (a key) and returns its exit code.
+    DWORD Close()
+    {
+        if (process.hProcess == nullptr) return 0xFFFFFFFFu;
+        HWND window = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+        if (window != nullptr) PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+        if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = {};
+        return code;
+    }
+    ~SaverRun() { Close(); }
+};
+
+// Starts the saver installed in directory full screen, waits for its first
+// frame and ends it with a key, as a user would (exit code 0).
+inline void RunToFirstFrame(SaverRun& run, const std::string& directory, const std::string& workingDirectory, DWORD timeoutMs)
+{
+    run.Start(directory, workingDirectory);
+    run.WaitForFirstFrame(Screen(), timeoutMs);
+    EXPECT_EQ(run.Close(), 0u);
+}
+
+// The seeds between the start and the first frame whose first path position
+// puts the square where the screen shows it, and whose whole first frame then
+// equals the screen. Returns the number of seeds that gave the full frame.
+inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const ReliefSettings& settings, const std::vector<std::uint8_t>& picture)
+{
+    RECT box;
+    if (!FindSquare(run.firstFrame, screen.width, screen.height, box)) return 0;
+    const int size = screen.height / 2;
+    int matches = 0;
+    for (DWORD seed = run.startTick - 50; seed != run.frameTick + 1; ++seed) {
+        // The path alone first: cheap, and it rules out nearly every seed.
+        ReliefState probe;
+        RuntimeRandom random;
+        SeedRuntimeRandom(random, seed);
+        if (settings.UseColor == 0) {
+            DrawRuntimeRandom(random);
+            DrawRuntimeRandom(random);
+            DrawRuntimeRandom(random);
+        }
+        probe.lens.centerX = static_cast<std::uint16_t>(screen.width / 2);
+        probe.lens.centerY = static_cast<std::uint16_t>(screen.height / 2);
+        probe.lens.lensSize = 0; // no map needed to follow the path
+        BuildLensMap(probe.lens, 2, settings.Degrees, random);
+        probe.lens.lensHalf = static_cast<std::uint16_t>(size / 2);
+        const ReliefPathPosition p = StepLightPath(probe.lens, random);
+        const int top = screen.height / 2 - p.py;
+        if (p.px != box.left || std::max(top, 0) != box.top) continue;
+
+        ReliefState state;
+        InitRelief(state, settings, random, seed, screen.width, screen.height, 0, picture.data(), picture.size());
+        SoftwareSurface surface(screen.width, screen.height);
+        TickRelief(state, random, surface);
+        if (surface.pixels == run.firstFrame) ++matches;
+    }
+    return matches;
+}
+
+inline std::vector<std::uint8_t> PatternPicture(int width, int height)
+{
+    // Bottom-up BGR: bright bands and dark blocks, so slopes show in the relief.
+    std::vector<std::uint8_t> picture(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool bright = ((x / 23) + (y / 17)) % 3 == 0;
+            const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+            picture[at] = static_cast<std::uint8_t>(bright ? 250 : x % 40);
+            picture[at + 1] = static_cast<std::uint8_t>(bright ? 240 : y % 60);
+            picture[at + 2] = static_cast<std::uint8_t>(bright ? 230 : 10);
+        }
+    }
+    return picture;
+}
+
+inline ReliefSettings SettingsFor(const std::string& text)
+{
+    const std::string path = BinDirectory() + "e2e_settings_probe.INI";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    ProfileSettingsStore store(path);
+    const ReliefSettings settings = LoadReliefSettings(store);
+    DeleteFileA(path.c_str());
+    return settings;
+}
+
+// A top-most window over the whole screen showing the picture (bottom-up
+// rows of blue, green, red), for a saver to copy; nullptr when it cannot be
+// shown. The screen's width must need no row padding (3 x width a multiple
+// of 4).
+inline HWND CoverScreen(const Screen& screen, const std::vector<std::uint8_t>& picture)
+{
+    if (screen.width * 3 % 4 != 0) return nullptr;
+    HWND cover = CreatePlainWindow(screen.width, screen.height);
+    if (cover == nullptr) return nullptr;
+    HDC dc = GetDC(cover);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = screen.width;
+    info.bmiHeader.biHeight = screen.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(screen.width), static_cast<DWORD>(screen.height), 0, 0, 0,
+                      static_cast<UINT>(screen.height), picture.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(cover, dc);
+    GdiFlush();
+    return cover;
+}
+
+} // namespace ondrels_run
