@@ -43,9 +43,14 @@ setup)
         wineserver -w
     fi
     start_display || exit 1
-    DISPLAY=$(cat "$state/display") "$wine_cmd" "$build/bin/wine_idle.exe" >/dev/null 2>&1 &
+    DISPLAY=$(cat "$state/display") "$wine_cmd" "$build/bin/wine_idle.exe" >/dev/null 2>&1 </dev/null &
     echo $! >"$state/idle.pid"
-    sleep 1
+    # The first Wine process of a session starts the Wine server and Wine's
+    # background services, and they inherit its output. Had a test's process
+    # been first, they would hold CTest's pipe of that test open for as long
+    # as the idle process lives, and CTest would wait for it forever. So the
+    # set-up waits here, with no output of anyone's, until they are up.
+    DISPLAY=$(cat "$state/display") "$wine_cmd" cmd.exe /c exit >/dev/null 2>&1 </dev/null
     echo "wine prefix $WINEPREFIX, display $(cat "$state/display")"
     ;;
 run)

@@ -58,8 +58,12 @@ use_wine_prefix "$out" soak
 start_virtual_display
 # One long-lived Wine process for the whole run, so Wine does not start
 # shutting down between two programs; ended by its id with everything else.
-"$wine_cmd" "$build/bin/wine_idle.exe" >/dev/null 2>&1 &
+"$wine_cmd" "$build/bin/wine_idle.exe" >/dev/null 2>&1 </dev/null &
 idle=$!
+# Wine's server and background services are started by the first Wine
+# process and inherit its output; they must not hold the watcher's pipe open
+# after it ends, so they are brought up here with no output of anyone's.
+"$wine_cmd" cmd.exe /c exit >/dev/null 2>&1 </dev/null
 saver=
 trap 'for pid in $saver $idle; do kill "$pid" 2>/dev/null || true; done
       wineserver -k 2>/dev/null || true
