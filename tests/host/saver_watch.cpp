@@ -35,9 +35,9 @@ struct Options {
     double everySeconds = 10;
     double keyLimitMs = 2000;
     // The saver's whole process under Wine, over minutes, full screen: the
-    // terrain saver's random wipes raised the heap's high water by up to
-    // 428 KiB in 10 minutes, most of it in the first minute, then levelled
-    // off. A leak of one small block per relief frame (100 a second) passes
+    // terrain saver's random wipes raised the heap's high water by 336 to
+    // 428 KiB in 10 minutes (up to 568 KiB in a first minute), most of it
+    // early, then a few KiB a minute. A leak of one small block per relief frame (100 a second) passes
     // this within minutes; smaller leaks are the in-process checks' to find.
     std::uint64_t privateTolerance = 1024 * 1024;
     // Longer than the longest wipe (the saver answers nothing while one
