@@ -41,7 +41,7 @@ std::string PathOption(const char* name, const char* what, const std::string& va
 // Returns a one-line message when the value is malformed, else "".
 using ApplyOption = std::string (*)(const std::string& value, RenderArgs& out);
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     bool takesValue;
     bool repeatable; // may be given more than once (flags, --set)
@@ -49,7 +49,7 @@ struct OptionSpec {
 };
 
 // Every option of every command; each command picks its own below.
-const OptionSpec kOptions[] = {
+const OptionRule kOptions[] = {
     {"--size", true, false,
      [](const std::string& v, RenderArgs& a) -> std::string {
          if (ParseSize(v, a.width, a.height)) return std::string();
@@ -105,7 +105,7 @@ const OptionSpec kOptions[] = {
      }},
 };
 
-struct CommandSpec {
+struct CommandRule {
     const char* name; // nullptr: any other first word, taken as a saver's name
     RenderCommand command;
     const char* options;  // the options it takes, separated by blanks
@@ -115,7 +115,7 @@ struct CommandSpec {
 
 // A new command is one more entry here, its options above, and its run in
 // RunRender.
-const CommandSpec kCommands[] = {
+const CommandRule kCommands[] = {
     {nullptr, RenderCommand::SaverFrames, "--size --seed --frames --desktop --ini --set --out --every --trace",
      "--size --seed --frames --out",
      "relief --size WxH --seed N --frames K [--desktop FILE] [--ini FILE] [--set Key=Value]... --out DIR [--every M] [--trace]"},
@@ -157,10 +157,10 @@ int FindOption(const std::string& name)
     return -1;
 }
 
-const CommandSpec& FindCommand(const std::string& word)
+const CommandRule& FindCommand(const std::string& word)
 {
-    const CommandSpec* fallback = nullptr;
-    for (const CommandSpec& c : kCommands) {
+    const CommandRule* fallback = nullptr;
+    for (const CommandRule& c : kCommands) {
         if (c.name == nullptr) fallback = &c;
         else if (word == c.name) return c;
     }
@@ -209,7 +209,7 @@ const char* RenderUsage()
 {
     static const std::string usage = [] {
         std::string text;
-        for (const CommandSpec& c : kCommands) text += std::string(text.empty() ? "usage: " : "\n       ") + "saver-render " + c.usage;
+        for (const CommandRule& c : kCommands) text += std::string(text.empty() ? "usage: " : "\n       ") + "saver-render " + c.usage;
         return text;
     }();
     return usage.c_str();
@@ -225,7 +225,7 @@ std::string ParseRenderArgs(const std::vector<std::string>& args, RenderArgs& ou
         return std::string();
     }
     if (args[0].empty() || args[0][0] == '-') return "expected a saver name first, got '" + args[0] + "'";
-    const CommandSpec& command = FindCommand(args[0]);
+    const CommandRule& command = FindCommand(args[0]);
     out.command = command.command;
     if (command.name == nullptr) out.saver = args[0];
 
@@ -242,15 +242,15 @@ std::string ParseRenderArgs(const std::vector<std::string>& args, RenderArgs& ou
             return "unexpected argument '" + opt + "'";
         }
         if (!InList(command.options, opt)) return "option '" + opt + "' does not apply to " + args[0];
-        const OptionSpec& spec = kOptions[index];
+        const OptionRule& rule = kOptions[index];
         std::string value;
-        if (spec.takesValue) {
+        if (rule.takesValue) {
             if (i + 1 >= args.size()) return opt + ": missing value";
             value = args[++i];
         }
-        if (seen[index] && !spec.repeatable) return opt + " given twice";
+        if (seen[index] && !rule.repeatable) return opt + " given twice";
         seen[index] = true;
-        const std::string error = spec.apply(value, out);
+        const std::string error = rule.apply(value, out);
         if (!error.empty()) return error;
     }
     std::string missing;

@@ -28,7 +28,7 @@ std::uint32_t TestColor(int x, int y)
     return static_cast<std::uint32_t>((((x * 40 + 3) & 0xFF) << 16) | (((y * 50 + 7) & 0xFF) << 8) | ((x * 7 + y * 11 + 1) & 0xFF));
 }
 
-struct BmpSpec {
+struct BmpFields {
     int width = 3;
     int height = 2; // negative: top-down
     int bits = 24;
@@ -40,7 +40,7 @@ struct BmpSpec {
     std::function<int(int, int)> index = [](int x, int y) { return (x + y) % 2; };
 };
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& s)
+std::vector<std::uint8_t> MakeBmp(const BmpFields& s)
 {
     const int rows = s.height < 0 ? -s.height : s.height;
     const std::size_t stride = (static_cast<std::size_t>(s.width) * s.bits + 31) / 32 * 4;
@@ -164,7 +164,7 @@ std::vector<std::uint8_t> TestRgbPng(int width, int height, bool interlace)
 
 TEST(BmpRead, TrueColourLayouts)
 {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3; // 9 bytes a row: 3 bytes of row padding
     s.height = 4;
     RgbImage img;
@@ -193,7 +193,7 @@ TEST(BmpRead, TrueColourLayouts)
 TEST(BmpRead, PalettizedDepths)
 {
     for (int bits : {1, 4, 8}) {
-        BmpSpec s;
+        BmpFields s;
         s.bits = bits;
         s.width = 13; // odd widths exercise partial bytes and row padding
         s.height = bits == 4 ? -5 : 5;
@@ -212,7 +212,7 @@ TEST(BmpRead, PalettizedDepths)
 
 TEST(BmpRead, IndexPastShortPaletteIsBlack)
 {
-    BmpSpec s;
+    BmpFields s;
     s.bits = 8;
     s.palette = {0x112233, 0x445566};
     s.index = [](int x, int) { return x == 2 ? 200 : x; };
@@ -226,7 +226,7 @@ TEST(BmpRead, IndexPastShortPaletteIsBlack)
 
 TEST(BmpRead, KeepsTopLeftPart)
 {
-    BmpSpec s;
+    BmpFields s;
     s.width = 6;
     s.height = 5;
     RgbImage img;
@@ -248,22 +248,22 @@ TEST(BmpRead, KeepsTopLeftPart)
 TEST(BmpRead, RefusesUnsupportedKinds)
 {
     const struct {
-        std::function<void(BmpSpec&)> change;
+        std::function<void(BmpFields&)> change;
         const char* message;
     } cases[] = {
-        {[](BmpSpec& s) { s.compression = 1; s.bits = 8; s.palette = {0, 1}; }, "RLE"},
-        {[](BmpSpec& s) { s.compression = 2; s.bits = 4; s.palette = {0, 1}; }, "RLE"},
-        {[](BmpSpec& s) { s.compression = 4; }, "compression"},
-        {[](BmpSpec& s) { s.bits = 16; }, "bit depth"},
-        {[](BmpSpec& s) { s.compression = 3; }, "bit fields"}, // 24-bit with bit fields
-        {[](BmpSpec& s) { s.bits = 32; s.compression = 3; s.masks[0] = 0xFF; s.masks[2] = 0xFF0000; }, "masks"},
-        {[](BmpSpec& s) { s.headerSize = 64; }, "header size"},
-        {[](BmpSpec& s) { s.width = 0; }, "bad size"},
-        {[](BmpSpec& s) { s.height = 0; }, "bad size"},
-        {[](BmpSpec& s) { s.bits = 1; s.palette = {0, 1, 2}; }, "palette"}, // 3 colours for 1 bit
+        {[](BmpFields& s) { s.compression = 1; s.bits = 8; s.palette = {0, 1}; }, "RLE"},
+        {[](BmpFields& s) { s.compression = 2; s.bits = 4; s.palette = {0, 1}; }, "RLE"},
+        {[](BmpFields& s) { s.compression = 4; }, "compression"},
+        {[](BmpFields& s) { s.bits = 16; }, "bit depth"},
+        {[](BmpFields& s) { s.compression = 3; }, "bit fields"}, // 24-bit with bit fields
+        {[](BmpFields& s) { s.bits = 32; s.compression = 3; s.masks[0] = 0xFF; s.masks[2] = 0xFF0000; }, "masks"},
+        {[](BmpFields& s) { s.headerSize = 64; }, "header size"},
+        {[](BmpFields& s) { s.width = 0; }, "bad size"},
+        {[](BmpFields& s) { s.height = 0; }, "bad size"},
+        {[](BmpFields& s) { s.bits = 1; s.palette = {0, 1, 2}; }, "palette"}, // 3 colours for 1 bit
     };
     for (const auto& c : cases) {
-        BmpSpec s;
+        BmpFields s;
         c.change(s);
         RgbImage img;
         std::string error;
@@ -274,7 +274,7 @@ TEST(BmpRead, RefusesUnsupportedKinds)
 
 TEST(BmpRead, ShortOrLyingHeadersFailSafely)
 {
-    BmpSpec s;
+    BmpFields s;
     s.bits = 8;
     s.width = 5;
     s.height = 3;
@@ -405,7 +405,7 @@ TEST(DesktopPicture, FileKindsByContent)
     EXPECT_EQ(std::vector<std::uint8_t>(12, 0), picture);
 
     // A BMP named .raw is still a BMP; a 3x4 image on a 2x5 screen.
-    BmpSpec s;
+    BmpFields s;
     s.height = 4;
     WriteBytes(dir.File("image.raw"), MakeBmp(s));
     ASSERT_TRUE(LoadDesktopPicture(dir.File("image.raw"), 2, 5, picture, error)) << error;
