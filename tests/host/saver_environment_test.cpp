@@ -1,9 +1,10 @@
-// Both real savers, ondrels.scr and kesmar.scr, in a hostile place: a
-// settings file that is a directory, a read-only file or a megabyte of noise,
-// and a program path far longer than 128 characters, up to the longest a
-// program can be started from. Full screen each one runs and draws until a
-// key ends it with 0; its settings dialog opens with what it could read and
-// OK ends it with 1.
+// Both real savers, ondrels.scr and kesmar.scr: their resources and exports,
+// and each in a hostile place: a settings file that is a directory, a
+// read-only file or a megabyte of noise, a program path far longer than 128
+// characters (up to the longest a program can be started from), an install
+// folder with shell characters in its name. Full screen each one runs and
+// draws until a key ends it with 0; its settings dialog opens with what it
+// could read and OK ends it with 1.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -23,6 +24,7 @@ namespace {
 // What a test needs to know of one saver program.
 struct SaverProgram {
     const char* name;      // of the program, ".scr" added, and of its settings file, ".INI" added
+    const char* title;     // string 1, the name the display settings list
     bool withHelper;       // snap.exe beside it
     const char* section;
     int sliderId;          // a slider of the dialog that shows one key as stored
@@ -33,8 +35,8 @@ struct SaverProgram {
 };
 
 const SaverProgram kPrograms[] = {
-    {"ondrels", true, "ScreenSaver.Ondrels", 1012, "Delay", 1000, 1700, 700},
-    {"kesmar", false, "ScreenSaver.Kesmar", 1015, "Depth", 25, 37, 60},
+    {"ondrels", "Ondrels ScreenSaver", true, "ScreenSaver.Ondrels", 1012, "Delay", 1000, 1700, 700},
+    {"kesmar", "Kesmar ScreenSaver", false, "ScreenSaver.Kesmar", 1015, "Depth", 25, 37, 60},
 };
 
 constexpr int kOk = 1010;
@@ -124,6 +126,34 @@ std::string Noise()
 }
 
 } // namespace
+
+TEST(SaverPrograms, ResourcesAndExports)
+{
+    for (const SaverProgram& program : kPrograms) {
+        SCOPED_TRACE(program.name);
+        HMODULE saver = LoadLibraryExA((dialog_test::BinDirectory() + program.name + ".scr").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        ASSERT_NE(saver, nullptr);
+        char text[64] = {};
+        ASSERT_GT(LoadStringA(saver, 1, text, sizeof text), 0);
+        EXPECT_STREQ(text, program.title);
+        EXPECT_NE(GetProcAddress(saver, "ScreenSaverProc"), nullptr);
+        EXPECT_NE(GetProcAddress(saver, "ScreenSaverConfigureDialog"), nullptr);
+        EXPECT_EQ(FindResourceA(saver, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr); // no icon 100
+        EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr); // dialog 2003
+        // Exactly one manifest, id 1, the DPI-aware one.
+        int manifests = 0;
+        EnumResourceNamesA(saver, MAKEINTRESOURCEA(24), [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
+            ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        }, reinterpret_cast<LONG_PTR>(&manifests));
+        EXPECT_EQ(manifests, 1);
+        HRSRC manifest = FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        ASSERT_NE(manifest, nullptr);
+        const char* manifestText = static_cast<const char*>(LockResource(LoadResource(saver, manifest)));
+        EXPECT_NE(std::string(manifestText, SizeofResource(saver, manifest)).find("<dpiAware"), std::string::npos);
+        FreeLibrary(saver);
+    }
+}
 
 TEST(SaverEnvironment, SettingsFileThatIsNoUsableFile)
 {

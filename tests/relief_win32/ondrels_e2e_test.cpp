@@ -85,25 +85,6 @@ TEST(OndrelsProgram, HungSnapshotHelperDoesNotKeepTheSaverFromStarting)
     EXPECT_GE(run.frameTick - run.startTick, 5000u);
 }
 
-TEST(OndrelsProgram, ResourcesAndExports)
-{
-    HMODULE saver = LoadLibraryExA((BinDirectory() + "ondrels.scr").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(saver, nullptr);
-    char text[64] = {};
-    ASSERT_GT(LoadStringA(saver, 1, text, sizeof text), 0);
-    EXPECT_STREQ(text, "Ondrels ScreenSaver");
-    EXPECT_NE(GetProcAddress(saver, "ScreenSaverProc"), nullptr);
-    EXPECT_NE(GetProcAddress(saver, "ScreenSaverConfigureDialog"), nullptr);
-    EXPECT_EQ(FindResourceA(saver, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr); // no icon 100
-    EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr); // dialog 2003
-    HRSRC manifest = FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(manifest, nullptr);
-    const char* manifestText = static_cast<const char*>(LockResource(LoadResource(saver, manifest)));
-    const std::string manifestString(manifestText, SizeofResource(saver, manifest));
-    EXPECT_NE(manifestString.find("<dpiAware"), std::string::npos);
-    FreeLibrary(saver);
-}
-
 TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreen)
 {
     const Screen screen;

@@ -18,25 +18,15 @@
 #include "common/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "relief/relief_life.h"
+#include "tests/relief_win32/dialog_driver.h"
 #include "tests/win32/window_pixels.h"
 
 namespace ondrels_run {
 
 const char kSnapshot[] = "C:\\snapwnd.dat";
 
-inline std::string BinDirectory()
-{
-    std::string path = GetModulePath(nullptr);
-    return path.substr(0, path.find_last_of('\\') + 1);
-}
-
-inline void MakeDirectories(const std::string& path)
-{
-    for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    }
-    CreateDirectoryA(path.c_str(), nullptr);
-}
+using dialog_test::BinDirectory;
+using dialog_test::MakeDirectories;
 
 // Copies ondrels.scr (and snap.exe when asked) into directory, with settings.
 inline void InstallSaver(const std::string& directory, bool withSnap, const std::string& settings)

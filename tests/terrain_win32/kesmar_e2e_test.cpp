@@ -1,7 +1,7 @@
 // The real kesmar.scr, started as the system starts it: full screen with its
 // settings file beside it, where landscapes in the grey scheme follow one
 // another, a wipe between them, until a key ends it; the settings dialog, what
-// it shows and what each way out of it writes; its resources and exports.
+// it shows and what each way out of it writes; its icon.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -367,27 +367,3 @@ TEST(KesmarDialog, TemplateAsBuiltIntoTheProgram)
     EXPECT_EQ(directory[6 + 14], 16);
 }
 
-TEST(KesmarProgram, ResourcesAndExports)
-{
-    HMODULE saver = LoadLibraryExA((BinDirectory() + "kesmar.scr").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(saver, nullptr);
-    char text[64] = {};
-    ASSERT_GT(LoadStringA(saver, 1, text, sizeof text), 0);
-    EXPECT_STREQ(text, "Kesmar ScreenSaver");
-    EXPECT_NE(GetProcAddress(saver, "ScreenSaverProc"), nullptr);
-    EXPECT_NE(GetProcAddress(saver, "ScreenSaverConfigureDialog"), nullptr);
-    EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr); // dialog 2003
-    // Exactly one manifest, id 1, the DPI-aware one.
-    int manifests = 0;
-    EnumResourceNamesA(saver, MAKEINTRESOURCEA(24), [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
-        ++*reinterpret_cast<int*>(count);
-        return TRUE;
-    }, reinterpret_cast<LONG_PTR>(&manifests));
-    EXPECT_EQ(manifests, 1);
-    HRSRC manifest = FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(manifest, nullptr);
-    const char* manifestText = static_cast<const char*>(LockResource(LoadResource(saver, manifest)));
-    const std::string manifestString(manifestText, SizeofResource(saver, manifest));
-    EXPECT_NE(manifestString.find("<dpiAware"), std::string::npos);
-    FreeLibrary(saver);
-}
