@@ -17,17 +17,8 @@ int main(int argc, char** argv)
     const int height = argc > 2 ? std::atoi(argv[2]) : 1080;
     const int frames = argc > 3 ? std::atoi(argv[3]) : 300;
 
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "ReliefTiming";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "ReliefTiming", "timing", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTimingWindow("ReliefTiming", width, height, 0, BLACK_BRUSH);
     if (window == nullptr) return 1;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 
     LoadReliefSettingsFromProfile(); // defaults without a settings file
     const LARGE_INTEGER start = Now();

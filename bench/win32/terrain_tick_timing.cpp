@@ -37,18 +37,8 @@ int main(int argc, char** argv)
     const int height = argc > 2 ? std::atoi(argv[2]) : 1080;
     const int scenes = argc > 3 ? std::max(1, std::atoi(argv[3])) : 8;
 
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC; // as the saver's window class
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "TerrainTiming";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "TerrainTiming", "timing", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTimingWindow("TerrainTiming", width, height, CS_OWNDC, BLACK_BRUSH);
     if (window == nullptr) return 1;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 
     gTerrainSettings = TerrainSettings{};
     gTerrainSettings.Speed = 5;
@@ -76,7 +66,7 @@ int main(int argc, char** argv)
         if (newScene) sceneChange.Add(ms);
         else if (quadsDrawn() - quadsBefore == gTerrainState.quadsPerTick) drawing.Add(ms);
         else rest.Add(ms);
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        DrainMessages();
     }
 
     std::printf("window %dx%d, Speed 5 (%d quads a tick, %d ticks a scene), Erase 0, %d scenes\n", width, height,

@@ -16,3 +16,28 @@ inline double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
+// Handles the messages waiting for this thread's windows.
+inline void DrainMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+// A top-most popup of the given size for a timing program to draw on, its
+// first messages handled; nullptr when it cannot be made. classStyle
+// CS_OWNDC gives it a private device context, as the saver windows have.
+inline HWND CreateTimingWindow(const char* className, int width, int height, UINT classStyle, int backgroundBrush)
+{
+    WNDCLASSA windowClass{};
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(backgroundBrush));
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, className, "timing", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    if (window != nullptr) DrainMessages();
+    return window;
+}

@@ -35,18 +35,8 @@ int main(int argc, char** argv)
     const int first = argc > 4 ? std::atoi(argv[3]) : 0;
     const int last = argc > 4 ? std::atoi(argv[4]) : kWipeCount - 1;
 
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC; // as the saver's window class
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = "WipeTiming";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "WipeTiming", "timing", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTimingWindow("WipeTiming", width, height, CS_OWNDC, WHITE_BRUSH);
     if (window == nullptr) return 1;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 
     std::printf("window %dx%d, delayFactor 2\n", width, height);
     std::printf("%3s %-18s %7s %10s %10s %7s\n", "no", "wipe", "pauses", "budget ms", "wall ms", "ratio");
@@ -66,7 +56,7 @@ int main(int argc, char** argv)
         const double wall = Milliseconds(start, end);
         std::printf("%3d %-18s %7d %10lld %10.1f %7.3f\n", number, kWipeTable[number].eraseText, pause.count, pause.asked, wall,
                     pause.asked > 0 ? wall / static_cast<double>(pause.asked) : 0.0);
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        DrainMessages();
     }
     DestroyWindow(window);
     return 0;
