@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/host/saver_under_test.h"
 #include "tests/win32/process_objects.h"
 
 using process_objects::Reading;
@@ -113,16 +114,6 @@ Reading ReadLeastOfTen(HANDLE process)
         spacing = spacing * 1103515245u + 12345u;
         Sleep(3 + (spacing >> 16) % 29);
     });
-}
-
-void PressSpace()
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = VK_SPACE;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
 }
 
 } // namespace
@@ -243,7 +234,7 @@ int main(int argc, char** argv)
             fail("the saver was never found idle to take the key");
         } else {
             const double pressed = NowMs();
-            PressSpace();
+            SendKeyPress(VK_SPACE);
             const double giveUp = options.keyLimitMs + 10000;
             while (IsWindow(window) && NowMs() - pressed < giveUp) Sleep(1);
             if (!IsWindow(window)) keyToWindowEnd = NowMs() - pressed;
