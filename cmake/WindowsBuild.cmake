@@ -1,13 +1,15 @@
-# Windows configurations. The 64-bit build runs its test programs through Wine
-# under a virtual display (see cmake/wine-harness.sh); the 32-bit build can only
-# be compiled on this kind of machine, so it registers no tests.
+# Windows configurations. Both builds run their test programs through Wine
+# under a virtual display (see cmake/wine-harness.sh): the 64-bit build on the
+# system's Wine, the 32-bit build on the 32-bit Wine that
+# scripts/setup-wine32.sh unpacks.
+set(SAVER_RUN_WINDOWS_TESTS ON)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(SAVER_RUN_WINDOWS_TESTS ON)
-  set(SAVER_WINE_HARNESS ${CMAKE_SOURCE_DIR}/cmake/wine-harness.sh)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${SAVER_WINE_HARNESS};run;${CMAKE_BINARY_DIR})
+  set(SAVER_WINE_ARCH win64)
 else()
-  set(SAVER_RUN_WINDOWS_TESTS OFF)
+  set(SAVER_WINE_ARCH win32)
 endif()
+set(SAVER_WINE_HARNESS ${CMAKE_SOURCE_DIR}/cmake/wine-harness.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${SAVER_WINE_HARNESS};run;${CMAKE_BINARY_DIR})
 
 # The shipped programs' sources see only what Windows 95 and NT 4 have: a call
 # of anything newer does not compile, and what the programs use on newer

@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# Runs the 64-bit Windows test programs under Wine on a virtual X display.
-#   wine-harness.sh setup    BUILD   throwaway prefix in BUILD/wine, Xvfb, idle Wine process
+# Runs a Windows build's test programs under Wine on a virtual X display.
+#   wine-harness.sh setup    BUILD [win64|win32]   throwaway prefix in BUILD/wine, Xvfb, idle Wine process
 #   wine-harness.sh run      BUILD PROGRAM [ARGS...]   one program, its exit code passed back
 #   wine-harness.sh teardown BUILD   ends what setup started
-# The prefix is made once, before any test starts, so tests never race to make it.
+# The prefix is made once, before any test starts, so tests never race to make
+# it. The 64-bit build runs on the system's Wine, the 32-bit build on the
+# 32-bit Wine of scripts/setup-wine32.sh, in a 32-bit prefix (see
+# scripts/wine-env.sh); setup records which for the other commands.
 set -u
 cmd=${1:?command}
 build=$(cd "${2:?build directory}" && pwd)
 shift 2
 state=$build/wine
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/wine-env.sh"
+arch=win64
+[ "$cmd" = setup ] && [ $# -gt 0 ] && arch=$1
+[ "$cmd" != setup ] && [ -f "$state/arch" ] && arch=$(cat "$state/arch")
+select_wine "$arch" || exit 1
 export WINEPREFIX=$state/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
-wine_cmd=$(command -v wine64 || command -v wine)
 
 start_display() {
     local n
@@ -35,13 +40,13 @@ case "$cmd" in
 setup)
     mkdir -p "$state"
     "$0" teardown "$build" >/dev/null 2>&1
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        rm -rf "$WINEPREFIX"
-        DISPLAY= "$wine_cmd" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
-        # Without a window manager, unmanaged windows let processes exit at once.
-        DISPLAY= "$wine_cmd" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1
-        wineserver -w
-    fi
+    # A prefix of the other architecture cannot be used: start afresh.
+    if [ "$(cat "$state/arch" 2>/dev/null || echo win64)" != "$arch" ]; then rm -rf "$WINEPREFIX"; fi
+    echo "$arch" >"$state/arch"
+    make_wine_prefix || { echo "wine-harness: the $arch Wine prefix could not be made" >&2; exit 1; }
+    # The tests append what they saw drawn to the pixel ledger; a run starts
+    # it empty (see tests/pixels).
+    rm -f "$build/bin/pixel-ledger.txt"
     start_display || exit 1
     DISPLAY=$(cat "$state/display") "$wine_cmd" "$build/bin/wine_idle.exe" >/dev/null 2>&1 </dev/null &
     echo $! >"$state/idle.pid"

@@ -8,6 +8,8 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libpng-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils xdotool imagemagick python3
+  # the 32-bit Wine lane (scripts/setup-wine32.sh)
+  patchelf
   # the fuzz targets (scripts/fuzz.sh): clang and its fuzzer and sanitizer
   # runtimes, which clang only recommends
   clang libclang-rt-14-dev
@@ -24,7 +26,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
-  # wine32 is left out on purpose: without it the wine command runs the
-  # 64-bit loader, which is all this kind of machine can run.
+  # wine32 is not installed system-wide on purpose: the wine command would
+  # then start every program through the 32-bit loader, which cannot run the
+  # 64-bit test prefixes. scripts/setup-wine32.sh unpacks it into a folder.
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# 32-bit Wine beside the system's Wine; on a kernel that cannot run 32-bit
+# programs it says so in one line, and the 32-bit tests are left out.
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+set +e
+"${sudo_cmd[@]}" "$(dirname "$0")/setup-wine32.sh"
+wine32_status=$?
+set -e
+[ $wine32_status -eq 0 ] || [ $wine32_status -eq 3 ] || exit $wine32_status

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Passes every test: native build and tests, the same tests under the address
 # and undefined-behaviour sanitizers, a short pass of every fuzz target, the
-# x87 comparison, both Windows builds, the Windows tests of the 64-bit build
-# under Wine on a virtual display (the leak checks among them), a one-minute
-# soak of each saver, and the release archives.
+# x87 comparison, both Windows builds with the Windows tests of each under
+# Wine on a virtual display (the leak checks among them; the 32-bit ones on
+# 32-bit Wine), a one-minute soak of each saver of the 64-bit build, and the
+# release archives.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -25,7 +26,7 @@ step "fuzz targets, short pass (regression inputs, then every target from its se
 step "x87 arithmetic against SSE arithmetic (why the 32-bit build needs no SSE)"
 "$top/scripts/x87-compare.sh" || status=1
 
-step "32-bit Windows build (compiled only: this machine cannot run 32-bit programs)"
+step "32-bit Windows build and its tests under 32-bit Wine"
 "$top/scripts/build.sh" win32
 # The system finds a saver's callbacks by name: the 32-bit exports must carry
 # no decoration.
@@ -39,8 +40,14 @@ for program in ondrels.scr kesmar.scr; do
     fi
   done
 done
-# Every function the 32-bit programs import is on the reviewed list.
-(cd "$top/build/win32" && ctest --output-on-failure -R '^shipped_imports$') || status=1
+if [ -f "${SAVER_WINE32_ROOT:-/opt/saver-wine32}/.ready" ]; then
+  (cd "$top/build/win32" && ctest -j1 --output-on-failure) || status=1
+else
+  # setup-wine32.sh said why (a kernel that runs no 32-bit programs); the
+  # import check needs no Wine.
+  echo "32-bit Windows tests skipped: no 32-bit Wine on this machine"
+  (cd "$top/build/win32" && ctest --output-on-failure -R '^shipped_imports$') || status=1
+fi
 
 step "64-bit Windows build and its tests under Wine"
 "$top/scripts/build.sh" win64

@@ -125,6 +125,14 @@ std::string Noise()
     return bytes;
 }
 
+// Counts the resources it is called for (a callback of the platform's
+// calling convention, which a lambda is not in the 32-bit build).
+BOOL CALLBACK CountResource(HMODULE, LPCSTR, LPSTR, LONG_PTR count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 } // namespace
 
 TEST(SaverPrograms, ResourcesAndExports)
@@ -142,10 +150,7 @@ TEST(SaverPrograms, ResourcesAndExports)
         EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr); // dialog 2003
         // Exactly one manifest, id 1, the DPI-aware one.
         int manifests = 0;
-        EnumResourceNamesA(saver, MAKEINTRESOURCEA(24), [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        }, reinterpret_cast<LONG_PTR>(&manifests));
+        EnumResourceNamesA(saver, MAKEINTRESOURCEA(24), CountResource, reinterpret_cast<LONG_PTR>(&manifests));
         EXPECT_EQ(manifests, 1);
         HRSRC manifest = FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
         ASSERT_NE(manifest, nullptr);
