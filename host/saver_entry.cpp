@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "common/win32/floating_point.h"
+
 SaverHostState saverHost = {
     nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 0,
     kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0},
@@ -85,6 +87,8 @@ int RunSaverMode(const char* tail)
 // thrown out of it into the dialog manager.
 INT_PTR CALLBACK SaverHostDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The dialog draws the saver's colours too (see CallSaverProc).
+    HoldSaverFloatingPoint();
     try {
         return ScreenSaverConfigureDialog(dialog, message, wParam, lParam);
     } catch (...) {

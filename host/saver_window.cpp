@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "common/win32/floating_point.h"
+
 namespace {
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -12,6 +14,9 @@ const char kPreviewTitle[] = "Preview";
 
 LRESULT CallSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Whatever another module in the process did to the floating-point
+    // control word, the saver computes in the state its pictures assume.
+    HoldSaverFloatingPoint();
     try {
         return ScreenSaverProc(window, message, wParam, lParam);
     } catch (...) {
