@@ -47,7 +47,9 @@ TEST(OndrelsProgram, SnapshotFilePictureAppearsInTheRelief)
     DeleteFileA(kSnapshot);
     ASSERT_TRUE(run.sawFrame);
     const ReliefSettings settings = SettingsFor(kSettings);
-    EXPECT_GE(CountMatchingSeeds(run, screen, settings, picture), 1);
+    DWORD seed = 0;
+    EXPECT_GE(CountMatchingSeeds(run, screen, settings, picture, &seed), 1);
+    RecordReliefFrame(run, screen, kSettings, seed);
     // The same frame over a black picture differs: the picture is what shows.
     const std::vector<std::uint8_t> black(picture.size(), 0);
     EXPECT_EQ(CountMatchingSeeds(run, screen, settings, black), 0);
@@ -97,6 +99,48 @@ TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreen)
     ASSERT_NE(cover, nullptr);
     SaverRun run;
     RunToFirstFrame(run, directory, directory, 15000);
+    DestroyWindow(cover);
+    ASSERT_TRUE(run.sawFrame);
+    DWORD seed = 0;
+    EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture, &seed), 1);
+    RecordReliefFrame(run, screen, kSettings, seed);
+}
+
+TEST(OndrelsProgram, AModuleThatUnsettlesTheFloatingPointControlWordChangesNoFrame)
+{
+    // A hook in the saver's thread leaves the control word unsettled each
+    // time the saver takes a message; the saver computes every frame as
+    // designed all the same, and a key still ends it.
+    const Screen screen;
+    const std::string directory = "C:\\ondrels-e2e\\nosnap";
+    InstallSaver(directory, false, kSettings);
+    DeleteFileA(kSnapshot);
+    const auto picture = PatternPicture(screen.width, screen.height);
+    HWND cover = CoverScreen(screen, picture);
+    ASSERT_NE(cover, nullptr);
+    HMODULE hookModule = LoadLibraryA((BinDirectory() + "floating_point_hook.dll").c_str());
+    ASSERT_NE(hookModule, nullptr);
+    const auto hookProcedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hookModule, "UnsettleFloatingPoint")));
+    ASSERT_NE(hookProcedure, nullptr);
+    SaverRun run;
+    run.Start(directory, directory);
+    // The first frame comes one Delay (1.5 s) after the window: the hook is
+    // in place well before it.
+    HWND saver = nullptr;
+    for (DWORD begin = GetTickCount(); saver == nullptr && GetTickCount() - begin < 15000; Sleep(10))
+        saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    ASSERT_NE(saver, nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hookProcedure, hookModule, GetWindowThreadProcessId(saver, nullptr));
+    ASSERT_NE(hook, nullptr);
+    PostMessageA(saver, WM_NULL, 0, 0); // the hook's first call
+    run.WaitForFirstFrame(screen, 15000);
+    Sleep(500); // several more frames under the hook
+    DWORD running = 0;
+    GetExitCodeProcess(run.process.hProcess, &running);
+    EXPECT_EQ(running, STILL_ACTIVE) << "the saver faulted";
+    EXPECT_EQ(run.Close(), 0u);
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(hookModule);
     DestroyWindow(cover);
     ASSERT_TRUE(run.sawFrame);
     EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);

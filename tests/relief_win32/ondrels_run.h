@@ -12,12 +12,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "relief/relief_life.h"
+#include "tests/pixels/pixel_ledger.h"
 #include "tests/relief_win32/dialog_driver.h"
 #include "tests/win32/window_pixels.h"
 
@@ -130,8 +132,10 @@ inline void RunToFirstFrame(SaverRun& run, const std::string& directory, const s
 
 // The seeds between the start and the first frame whose first path position
 // puts the square where the screen shows it, and whose whole first frame then
-// equals the screen. Returns the number of seeds that gave the full frame.
-inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const ReliefSettings& settings, const std::vector<std::uint8_t>& picture)
+// equals the screen. Returns the number of seeds that gave the full frame;
+// the last of them in *matched.
+inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const ReliefSettings& settings, const std::vector<std::uint8_t>& picture,
+                              DWORD* matched = nullptr)
 {
     RECT box;
     if (!FindSquare(run.firstFrame, screen.width, screen.height, box)) return 0;
@@ -160,26 +164,34 @@ inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const R
         InitRelief(state, settings, random, seed, screen.width, screen.height, 0, picture.data(), picture.size());
         SoftwareSurface surface(screen.width, screen.height);
         TickRelief(state, random, surface);
-        if (surface.pixels == run.firstFrame) ++matches;
+        if (surface.pixels == run.firstFrame) {
+            ++matches;
+            if (matched != nullptr) *matched = seed;
+        }
     }
     return matches;
 }
 
-inline std::vector<std::uint8_t> PatternPicture(int width, int height)
+// Writes the first frame, drawn over the pattern picture with the settings
+// text's keys and the given seed, into the pixel ledger, for the native build
+// to draw again (tests/pixels).
+inline void RecordReliefFrame(const SaverRun& run, const Screen& screen, const std::string& settingsText, DWORD seed)
 {
-    // Bottom-up BGR: bright bands and dark blocks, so slopes show in the relief.
-    std::vector<std::uint8_t> picture(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const bool bright = ((x / 23) + (y / 17)) % 3 == 0;
-            const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
-            picture[at] = static_cast<std::uint8_t>(bright ? 250 : x % 40);
-            picture[at + 1] = static_cast<std::uint8_t>(bright ? 240 : y % 60);
-            picture[at + 2] = static_cast<std::uint8_t>(bright ? 230 : 10);
-        }
+    std::vector<std::pair<std::string, std::string>> fields = {
+        {"width", std::to_string(screen.width)}, {"height", std::to_string(screen.height)},
+        {"seed", std::to_string(seed)}, {"ticks", "1"}, {"picture", "pattern"}};
+    std::istringstream lines(settingsText);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos) fields.emplace_back(line.substr(0, equals), line.substr(equals + 1));
     }
-    return picture;
+    fields.emplace_back("frame", pixel_ledger::HexHash(pixel_ledger::HashPixels(run.firstFrame)));
+    pixel_ledger::AppendLine(BinDirectory() + "pixel-ledger.txt", pixel_ledger::FormatLine("relief", fields));
 }
+
+using pixel_ledger::PatternPicture;
 
 inline ReliefSettings SettingsFor(const std::string& text)
 {

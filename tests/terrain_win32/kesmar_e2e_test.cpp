@@ -14,9 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "common/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "terrain/terrain_dialog_logic.h"
+#include "terrain/terrain_life.h"
+#include "tests/effect/wipe_harness.h"
 #include "tests/host/saver_under_test.h"
+#include "tests/pixels/pixel_ledger.h"
 #include "tests/relief_win32/dialog_driver.h"
 #include "tests/win32/dialog_template.h"
 #include "tests/win32/window_pixels.h"
@@ -116,6 +120,80 @@ TEST(KesmarProgram, FullScreenShowsGreyLandscapesOneAfterAnotherUntilAKey)
     for (std::uint32_t p : second) secondLit += p != 0 ? 1 : 0;
     EXPECT_GT(changed * 2, secondLit) << "the next landscape is another one";
 
+    SendKeyPress(VK_SPACE);
+    DWORD code = 1;
+    ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code)) << "a key did not end it";
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(KesmarProgram, AWholeSceneOnTheScreenIsTheSceneTheEffectLogicDraws)
+{
+    // Speed 4: 250 ticks a scene, 10 quads a tick, all 2401 drawn by tick 241;
+    // the scene then stands still until tick 251. No wipe; every choice of
+    // the scene (method, level, cut, scheme) is drawn at random.
+    const char settingsText[] = "[ScreenSaver.Kesmar]\r\nSpeed=4\r\nErase=0\r\n";
+    KesmarCopy copy("scene", settingsText);
+    SaverProcess saver;
+    SaverStart start;
+    start.tail = "/s";
+    std::string error;
+    const DWORD startTick = GetTickCount();
+    ASSERT_TRUE(saver.Start(copy.program, start, &error)) << error;
+    ASSERT_NE(saver.WaitForTopLevelWindow("WindowsScreenSaverClass", kStartTimeoutMs), nullptr) << "no full-screen window appeared";
+    // The seed is the tick count at window creation, before the window showed.
+    const DWORD shownTick = GetTickCount();
+
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    TerrainSettings settings;
+    settings.Speed = 4;
+    settings.Erase = 0;
+    const int ticks = 241;
+    // A frame that stays the same over several ticks is a whole scene; the
+    // seed that draws exactly it is searched among the tick counts the
+    // creation may have read.
+    std::vector<std::uint32_t> previous, scene;
+    DWORD previousTick = 0, matched = 0;
+    int matches = 0, stillFrames = 0;
+    const DWORD begin = GetTickCount();
+    while (matches == 0 && GetTickCount() - begin < 15000) {
+        std::vector<std::uint32_t> pixels = ReadWindowPixels(nullptr, w, h);
+        const DWORD now = GetTickCount();
+        const bool same = !previous.empty() && pixels == previous;
+        if (same && now - previousTick < 40) {
+            Sleep(5);
+            continue;
+        }
+        if (same && std::count(pixels.begin(), pixels.end(), 0u) < static_cast<long>(pixels.size())) {
+            ++stillFrames;
+            for (DWORD seed = startTick - 50; seed != shownTick + 1; ++seed) {
+                TerrainState state;
+                RuntimeRandom random;
+                SoftwareSurface surface(w, h);
+                RecordedPauses pauses;
+                InitTerrain(state, settings, random, seed, surface, w, h);
+                for (int tick = 0; tick < ticks; ++tick) TickTerrain(state, settings, random, surface, pauses, w, h);
+                if (surface.pixels == pixels) {
+                    ++matches;
+                    matched = seed;
+                    scene = pixels;
+                }
+            }
+            previous.clear();
+        } else {
+            previous.swap(pixels);
+            previousTick = now;
+        }
+        Sleep(5);
+    }
+    EXPECT_GE(stillFrames, 1) << "the screen never stood still";
+    EXPECT_EQ(matches, 1) << "no seed (or more than one) draws the scene on the screen";
+    if (matches == 1) {
+        pixel_ledger::AppendLine(BinDirectory() + "pixel-ledger.txt",
+                                 pixel_ledger::FormatLine("terrain", {{"width", std::to_string(w)}, {"height", std::to_string(h)},
+                                                                      {"seed", std::to_string(matched)}, {"ticks", std::to_string(ticks)},
+                                                                      {"Speed", "4"}, {"Erase", "0"},
+                                                                      {"frame", pixel_ledger::HexHash(pixel_ledger::HashPixels(scene))}}));
+    }
     SendKeyPress(VK_SPACE);
     DWORD code = 1;
     ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code)) << "a key did not end it";

@@ -10,6 +10,8 @@
 #include "common/win32/gdi_surface.h"
 #include "terrain/win32/terrain_wipe_window.h"
 #include "tests/effect/wipe_harness.h"
+#include "tests/pixels/pixel_ledger.h"
+#include "tests/relief_win32/dialog_driver.h"
 #include "tests/terrain_win32/terrain_test_window.h"
 
 namespace {
@@ -94,14 +96,24 @@ TEST(WipesOnGdi, MatchTheSoftwareSurfaceAtEveryPauseAndLeaveTheContextAsFound)
                 RecordedPauses pauses;
                 int checked = 0;
                 double worst = 1.0;
+                // The software surface at every pause and at the end, for the
+                // native build to draw again (tests/pixels).
+                std::string hashes;
                 pauses.onPause = [&] {
                     const double share = EqualShare(ShownPixels(window, dc, w, h), expected.pixels);
                     worst = std::min(worst, share);
                     ++checked;
+                    hashes += pixel_ledger::HexHash(pixel_ledger::HashPixels(expected.pixels)) + ",";
                 };
+                const std::uint32_t seed = static_cast<std::uint32_t>(1000 + number);
                 RuntimeRandom random;
-                SeedRuntimeRandom(random, static_cast<std::uint32_t>(1000 + number));
+                SeedRuntimeRandom(random, seed);
                 PlayWipe(both, random, pauses, w, h, number, 2);
+                hashes += pixel_ledger::HexHash(pixel_ledger::HashPixels(expected.pixels));
+                pixel_ledger::AppendLine(dialog_test::BinDirectory() + "pixel-ledger.txt",
+                                         pixel_ledger::FormatLine("wipe", {{"width", std::to_string(w)}, {"height", std::to_string(h)},
+                                                                           {"seed", std::to_string(seed)}, {"number", std::to_string(number)},
+                                                                           {"delay", "2"}, {"pauses", hashes}}));
                 const std::vector<std::uint32_t> shown = ShownPixels(window, dc, w, h);
                 const double final = EqualShare(shown, expected.pixels);
                 if (DrawsOnlyRowsColumnsRectanglesAndPixels(number)) {
