@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds both Windows configurations and writes the release archives
+# Builds the shipped programs of both Windows builds (nothing else: no test
+# program) and writes the release archives
 #   dist/savers-VERSION-win64.zip and dist/savers-VERSION-win32.zip
 # each holding, in a folder savers-VERSION-ARCH/, ondrels.scr, snap.exe,
 # kesmar.scr and GUIDE.txt (the users' guide, with Windows line ends).
@@ -11,7 +12,7 @@ version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\) .*/\1/p' "$top/CMakeL
 
 mkdir -p "$top/dist"
 for arch in win64 win32; do
-  "$top/scripts/build.sh" "$arch" >/dev/null
+  "$top/scripts/build.sh" "$arch-programs" >/dev/null
   case $arch in
     win64) systems="This build is for 64-bit Windows (x64): Windows XP x64 Edition, Windows\nServer 2003 x64 or any later 64-bit Windows." ;;
     win32) systems="This build is for 32-bit and 64-bit Windows: Windows 95, 98 and Me,\nWindows NT 4.0, Windows 2000 and every later Windows, on a Pentium Pro,\nPentium II or later processor (no SSE needed).\n\nWindows 95 also needs MSVCRT.DLL, the C run-time library, in its SYSTEM\nfolder. The first releases of Windows 95 lack it: Internet Explorer 4 or\nlater installs it, and so does Microsoft's Visual C++ 6 run-time installer\n(vcredist.exe). Windows 98, NT 4.0 and later have it." ;;
@@ -22,7 +23,8 @@ for arch in win64 win32; do
   stage=$top/build/package/$name
   rm -rf "$stage"
   mkdir -p "$stage"
-  cp "$top/build/$arch/bin/ondrels.scr" "$top/build/$arch/bin/snap.exe" "$top/build/$arch/bin/kesmar.scr" "$stage/"
+  programs=$top/build/$arch-programs/bin
+  cp "$programs/ondrels.scr" "$programs/snap.exe" "$programs/kesmar.scr" "$stage/"
   sed -e "s|@VERSION@|$version|" -e "s|@ARCH@|$arch|" -e "s|@SYSTEMS@|$systems|" -e "s|@SYSTEMFOLDER@|$folder|" \
     "$top/scripts/release/GUIDE.txt" | sed 's/$/\r/' >"$stage/GUIDE.txt"
   rm -f "$top/dist/$name.zip"
