@@ -21,6 +21,65 @@ std::string GetModulePath(void* module)
 
 std::string GetSettingsPath() { return BuildSettingsPath(GetModulePath(nullptr)); }
 
+namespace {
+
+// The user's application-data folder. SHGetSpecialFolderPathA is looked up:
+// the shell of Windows 95 and NT 4 without a later Internet Explorer has none.
+std::string GetApplicationDataFolder()
+{
+    using SpecialFolderFunction = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
+    constexpr int kApplicationData = 0x001A; // CSIDL_APPDATA
+    std::string folder;
+    const HMODULE shell = LoadLibraryA("SHELL32.DLL");
+    if (shell != nullptr) {
+        const auto specialFolder = reinterpret_cast<SpecialFolderFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderPathA")));
+        char path[MAX_PATH] = {};
+        if (specialFolder != nullptr && specialFolder(nullptr, path, kApplicationData, TRUE)) folder = path;
+        FreeLibrary(shell);
+    }
+    return folder;
+}
+
+std::string GetEnvironmentFolder(const char* name)
+{
+    std::vector<char> value(MAX_PATH);
+    const DWORD length = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+    return length > 0 && length < value.size() ? std::string(value.data(), length) : std::string();
+}
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+} // namespace
+
+std::string GetUserSettingsFolder()
+{
+    std::string folder = GetApplicationDataFolder();
+    if (folder.empty()) folder = GetEnvironmentFolder("APPDATA");
+    if (folder.empty()) folder = GetEnvironmentFolder("USERPROFILE");
+    if (folder.empty()) {
+        // Windows 95/98 without user profiles: one user, whose Windows folder
+        // holds the system's own INI files.
+        char windows[MAX_PATH] = {};
+        const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) folder = windows;
+    }
+    if (!folder.empty() && folder.back() != '\\') folder.push_back('\\');
+    return folder;
+}
+
+std::string GetUserSettingsPath()
+{
+    const std::string folder = GetUserSettingsFolder();
+    if (folder.empty()) return std::string();
+    const std::string settings = GetSettingsPath();
+    const std::string::size_type slash = settings.find_last_of("\\/");
+    return folder + (slash == std::string::npos ? settings : settings.substr(slash + 1));
+}
+
 std::int32_t ProfileSettingsStore::ReadSettingInt(const char* section, const char* key, std::int32_t defaultValue)
 {
     return static_cast<std::int32_t>(GetPrivateProfileIntA(section, key, defaultValue, path_.c_str()));
@@ -29,4 +88,32 @@ std::int32_t ProfileSettingsStore::ReadSettingInt(const char* section, const cha
 void ProfileSettingsStore::WriteSettingString(const char* section, const char* key, const char* text)
 {
     WritePrivateProfileStringA(section, key, text, path_.c_str());
+}
+
+SaverSettingsStore::SaverSettingsStore(std::string programPath, std::string userPath)
+    : programPath_(std::move(programPath)), userPath_(std::move(userPath))
+{
+    usingUser_ = !userPath_.empty() && IsFile(userPath_);
+}
+
+std::int32_t SaverSettingsStore::ReadSettingInt(const char* section, const char* key, std::int32_t defaultValue)
+{
+    return static_cast<std::int32_t>(GetPrivateProfileIntA(section, key, defaultValue, Path().c_str()));
+}
+
+void SaverSettingsStore::WriteSettingString(const char* section, const char* key, const char* text)
+{
+    if (!usingUser_) {
+        if (WritePrivateProfileStringA(section, key, text, programPath_.c_str())) {
+            written_.push_back({section, key, text});
+            return;
+        }
+        if (userPath_.empty()) return;
+        // The settings go where they can be kept, all of them.
+        usingUser_ = true;
+        for (const Written& earlier : written_)
+            WritePrivateProfileStringA(earlier.section.c_str(), earlier.key.c_str(), earlier.text.c_str(), userPath_.c_str());
+        written_.clear();
+    }
+    WritePrivateProfileStringA(section, key, text, userPath_.c_str());
 }

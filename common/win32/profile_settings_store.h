@@ -1,14 +1,27 @@
 // Settings through the platform's private profile API, at a saver's settings
-// path (the program's path with its extension replaced by "INI").
+// path (the program's path with its extension replaced by "INI"), or, where
+// that file cannot be written, in a file of the user's.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/settings_store.h"
 
 // The settings path of the running program. The module path is read in full,
 // however long it is.
 std::string GetSettingsPath();
+
+// The folder of the per-user settings files, with a trailing backslash: the
+// user's application-data folder, or, on a system without one, the user's
+// profile folder or (Windows 95/98 without user profiles) the Windows folder.
+// Empty when no folder is known.
+std::string GetUserSettingsFolder();
+
+// The per-user settings file of the running program: its settings file's
+// name in GetUserSettingsFolder(); empty when there is no such folder.
+std::string GetUserSettingsPath();
 
 class ProfileSettingsStore : public SettingsStore {
 public:
@@ -18,6 +31,31 @@ public:
 
 private:
     std::string path_;
+};
+
+// A saver's settings in two places. The file beside the program is read and
+// written as long as no per-user file exists. When a key cannot be written
+// there (a program folder the user may not write, a read-only medium), that
+// key and every key this store wrote before it go to the per-user file
+// instead, and from then on, in this run and every later one, the per-user
+// file is the one read and written.
+class SaverSettingsStore : public SettingsStore {
+public:
+    SaverSettingsStore() : SaverSettingsStore(GetSettingsPath(), GetUserSettingsPath()) {}
+    SaverSettingsStore(std::string programPath, std::string userPath);
+    std::int32_t ReadSettingInt(const char* section, const char* key, std::int32_t defaultValue) override;
+    void WriteSettingString(const char* section, const char* key, const char* text) override;
+    // The file read and written now.
+    const std::string& Path() const { return usingUser_ ? userPath_ : programPath_; }
+
+private:
+    struct Written {
+        std::string section, key, text;
+    };
+    std::string programPath_;
+    std::string userPath_;
+    bool usingUser_ = false;
+    std::vector<Written> written_;
 };
 
 // The full path of a module (the program itself for nullptr), however long.

@@ -64,13 +64,13 @@ void SetReliefTickSourceForTesting(ReliefTickSource source) { gTickSource = sour
 
 void LoadReliefSettingsFromProfile()
 {
-    ProfileSettingsStore store(GetSettingsPath());
+    SaverSettingsStore store;
     gReliefSettings = LoadReliefSettings(store);
 }
 
 void SaveReliefSettingsToProfile()
 {
-    ProfileSettingsStore store(GetSettingsPath());
+    SaverSettingsStore store;
     SaveReliefSettings(store, gReliefSettings);
 }
 

@@ -11,7 +11,8 @@
 extern ReliefSettings gReliefSettings;
 extern ReliefState gReliefState;
 
-// Reads the settings from the program's settings file.
+// Reads the settings: from the per-user settings file when there is one,
+// else from the settings file beside the program.
 void LoadReliefSettingsFromProfile();
 // Writes them back (the dialog's OK).
 void SaveReliefSettingsToProfile();

@@ -48,8 +48,8 @@ void SaveTerrainDialog(HWND dialog)
                                                    SelectedLine(dialog, IDC_TERRAIN_MODE), SelectedLine(dialog, IDC_TERRAIN_LEVEL),
                                                    SelectedLine(dialog, IDC_TERRAIN_COLOR), SelectedLine(dialog, IDC_TERRAIN_ERASE),
                                                    SelectedLine(dialog, IDC_TERRAIN_THRESHOLD));
-    // A key that cannot be written is not noticed; the others are still written.
-    ProfileSettingsStore store(GetSettingsPath());
+    // Beside the program, or in the user's own file where that cannot be written.
+    SaverSettingsStore store;
     SaveTerrainSettings(store, gTerrainSettings);
 }
 

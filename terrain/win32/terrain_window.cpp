@@ -50,7 +50,7 @@ void SetTerrainPauseForTesting(StepPause* pause) { gPauseForTesting = pause; }
 
 void LoadTerrainSettingsFromProfile()
 {
-    ProfileSettingsStore store(GetSettingsPath());
+    SaverSettingsStore store;
     gTerrainSettings = LoadTerrainSettings(store);
 }
 

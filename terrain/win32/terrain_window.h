@@ -12,7 +12,8 @@
 extern TerrainSettings gTerrainSettings;
 extern TerrainState gTerrainState;
 
-// Reads the settings from the program's settings file.
+// Reads the settings: from the per-user settings file when there is one,
+// else from the settings file beside the program.
 void LoadTerrainSettingsFromProfile();
 
 // Window creation: seeds the generator and builds the first scene on the

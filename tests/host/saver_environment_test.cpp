@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/profile_settings_store.h"
 #include "tests/host/saver_under_test.h"
 #include "tests/relief_win32/dialog_driver.h"
 #include "tests/win32/screen_cover.h"
@@ -47,9 +48,14 @@ struct InstalledSaver {
     const SaverProgram& saver;
     std::string directory, program, settings;
 
+    // Where the saver keeps the settings it cannot keep beside itself.
+    std::string userSettings;
+
     InstalledSaver(const SaverProgram& s, const std::string& where)
-        : saver(s), directory(where), program(where + "\\" + s.name + ".scr"), settings(where + "\\" + s.name + ".INI")
+        : saver(s), directory(where), program(where + "\\" + s.name + ".scr"), settings(where + "\\" + s.name + ".INI"),
+          userSettings(GetUserSettingsFolder() + s.name + ".INI")
     {
+        DeleteFileA(userSettings.c_str());
         dialog_test::MakeDirectories(directory);
         const std::string bin = dialog_test::BinDirectory();
         EXPECT_TRUE(CopyFileA((bin + s.name + ".scr").c_str(), program.c_str(), FALSE)) << program;
@@ -62,6 +68,7 @@ struct InstalledSaver {
     }
     ~InstalledSaver()
     {
+        DeleteFileA(userSettings.c_str());
         SetFileAttributesA(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(settings.c_str());
         RemoveDirectoryA(settings.c_str());
@@ -72,7 +79,8 @@ struct InstalledSaver {
         std::ofstream out(settings, std::ios::binary | std::ios::trunc);
         out << "[" << saver.section << "]\r\n" << saver.key << "=" << saver.storedValue << "\r\n";
     }
-    int ReadKey() const { return static_cast<int>(GetPrivateProfileIntA(saver.section, saver.key, -1, settings.c_str())); }
+    int ReadKey(const std::string& file) const { return static_cast<int>(GetPrivateProfileIntA(saver.section, saver.key, -1, file.c_str())); }
+    int ReadKey() const { return ReadKey(settings); }
 
     // Full screen over a cover of the test's: it covers the screen and draws
     // within the time, and a key ends it with exit code 0.
@@ -171,9 +179,12 @@ TEST(SaverEnvironment, SettingsFileThatIsNoUsableFile)
         std::function<bool(const InstalledSaver&)> afterOk;
     };
     const Case cases[] = {
-        // Read as missing; written nowhere: the directory stays.
+        // Read as missing. Cannot be written: the directory stays, and OK's
+        // keys go to the user's own file.
         {"a directory", [](const InstalledSaver& s) { ASSERT_TRUE(CreateDirectoryA(s.settings.c_str(), nullptr)); }, false,
-         [](const InstalledSaver& s) { return (GetFileAttributesA(s.settings.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0; }},
+         [](const InstalledSaver& s) {
+             return (GetFileAttributesA(s.settings.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0 && s.ReadKey(s.userSettings) == s.saver.chosenValue;
+         }},
         // Read as usual. Writing may be refused, or allowed to this test's
         // user: the key then holds the old value or the new one.
         {"read-only",
@@ -198,6 +209,12 @@ TEST(SaverEnvironment, SettingsFileThatIsNoUsableFile)
             installed.ExpectRunsAndDraws();
             installed.ExpectDialogShowsAndOkEndsWithOne(c.readsStored ? saver.storedValue : saver.defaultValue);
             EXPECT_TRUE(c.afterOk(installed)) << saver.key << " reads " << installed.ReadKey() << " after OK";
+            // Settings kept for the user are what the next dialog shows, and
+            // the saver still runs with them.
+            if (GetFileAttributesA(installed.userSettings.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                installed.ExpectDialogShowsAndOkEndsWithOne(saver.chosenValue);
+                installed.ExpectRunsAndDraws();
+            }
         }
     }
 }

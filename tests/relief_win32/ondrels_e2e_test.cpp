@@ -106,6 +106,34 @@ TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreen)
     RecordReliefFrame(run, screen, kSettings, seed);
 }
 
+TEST(OndrelsProgram, SettingsKeptForTheUserAreTheOnesARunUses)
+{
+    // The settings file beside the program cannot be written (a directory
+    // stands at its path); the user's own file holds the settings.
+    const Screen screen;
+    const std::string directory = "C:\\ondrels-e2e\\usersettings";
+    RemoveDirectoryA((directory + "\\ondrels.INI").c_str());
+    InstallSaver(directory, false, "");
+    DeleteFileA((directory + "\\ondrels.INI").c_str());
+    ASSERT_TRUE(CreateDirectoryA((directory + "\\ondrels.INI").c_str(), nullptr));
+    const std::string userSettings = GetUserSettingsFolder() + "ondrels.INI";
+    {
+        std::ofstream out(userSettings, std::ios::binary | std::ios::trunc);
+        out << kSettings;
+    }
+    DeleteFileA(kSnapshot);
+    const auto picture = PatternPicture(screen.width, screen.height);
+    HWND cover = CoverScreen(screen, picture);
+    ASSERT_NE(cover, nullptr);
+    SaverRun run;
+    RunToFirstFrame(run, directory, directory, 15000);
+    DestroyWindow(cover);
+    DeleteFileA(userSettings.c_str());
+    RemoveDirectoryA((directory + "\\ondrels.INI").c_str());
+    ASSERT_TRUE(run.sawFrame);
+    EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);
+}
+
 TEST(OndrelsProgram, AModuleThatUnsettlesTheFloatingPointControlWordChangesNoFrame)
 {
     // A hook in the saver's thread leaves the control word unsettled each
