@@ -65,6 +65,20 @@ void SetSaverRunningFlag(int on);
 int ConfirmSaverClose(HWND window);
 void ChangeSaverPassword(const char* text);
 
+// Asked by a saver that waits inside one message (the terrain saver's wipes
+// pause inside a timer tick): 1 when what waits in the thread's queue must be
+// handled before the step goes on, so the step is to stop and return. That is
+// a message another thread has sent (in full screen and preview alike), and
+// in full screen a key or a mouse button, the cursor more than the mouse
+// threshold from where movement is measured, or the activation gone to
+// another thread; while the verifier asks, a key or a button for its dialog.
+// Small cursor movements and timer and paint messages never make a step give
+// way. Nothing is taken from the queue or dispatched.
+int ShouldSaverStepGiveWay();
+// The kinds of queued messages (GetQueueStatus flags) that can make a step
+// give way: a step waiting on its queue wakes for these and asks again.
+constexpr UINT kSaverGiveWayQueueKinds = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_SENDMESSAGE;
+
 // The result of RunSaverWindow when the class cannot be registered or the
 // window cannot be created: no quit message gives a value on that path, and
 // -1 tells the caller nothing ran, as a bad command line does.

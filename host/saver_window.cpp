@@ -92,15 +92,22 @@ void RequestSaverClose(HWND window)
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+// Whether the cursor at `now` lies more than the threshold (horizontal plus
+// vertical distance) from the position movement is measured against.
+bool IsCursorPastThreshold(POINT now)
+{
+    const long long dx = std::llabs(static_cast<long long>(now.x) - saverHost.lastCursorPos.x);
+    const long long dy = std::llabs(static_cast<long long>(now.y) - saverHost.lastCursorPos.y);
+    return static_cast<unsigned long long>(dx + dy) > saverHost.mouseThreshold;
+}
+
 // Only a real cursor movement counts, never the number of mouse messages: a
 // move message arrives also when the window is first shown.
 void OnSaverMouseMove(HWND window)
 {
     POINT now = saverHost.lastCursorPos;
     GetCursorPos(&now);
-    const long long dx = std::llabs(static_cast<long long>(now.x) - saverHost.lastCursorPos.x);
-    const long long dy = std::llabs(static_cast<long long>(now.y) - saverHost.lastCursorPos.y);
-    if (static_cast<unsigned long long>(dx + dy) > saverHost.mouseThreshold) {
+    if (IsCursorPastThreshold(now)) {
         RequestSaverClose(window);
         saverHost.lastCursorPos = now;
     }
@@ -276,4 +283,37 @@ LRESULT WINAPI DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int ShouldSaverStepGiveWay()
+{
+    // The queue is looked at, never read: a peek, even one that leaves the
+    // messages where they are, delivers the messages other threads have sent
+    // to the window procedures, and would so re-enter the saver while the
+    // step uses its state. Asking for every kind also marks what waits now
+    // as seen, so a wait on the queue afterwards wakes only for what is new.
+    const DWORD waiting = HIWORD(GetQueueStatus(QS_ALLINPUT));
+    // Another thread waits for an answer: the preview's parent being
+    // destroyed, a system-wide broadcast, the activation moving to another
+    // application.
+    if ((waiting & QS_SENDMESSAGE) != 0 || saverHost.isClosing)
+        return 1;
+    if (saverHost.isPreview)
+        return 0;
+    // The verifier's dialog runs on this thread and is being typed into.
+    if (saverHost.isCheckingPassword)
+        return (waiting & (QS_KEY | QS_MOUSEBUTTON)) != 0 ? 1 : 0;
+    // A key or a button: the step cannot tell a press from a release without
+    // taking the message, and a press comes first.
+    if ((waiting & (QS_KEY | QS_MOUSEBUTTON)) != 0)
+        return 1;
+    POINT now = saverHost.lastCursorPos;
+    if (GetCursorPos(&now) && IsCursorPastThreshold(now))
+        return 1;
+    // Activation already with a window of another thread, whether or not the
+    // message telling so has reached this queue yet.
+    const HWND foreground = GetForegroundWindow();
+    if (foreground != nullptr && GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId())
+        return 1;
+    return 0;
 }

@@ -27,8 +27,9 @@ void InitTerrain(TerrainState& state, const TerrainSettings& settings, RuntimeRa
                  DrawSurface& surface, int clientWidth, int clientHeight, TerrainEvents* events = nullptr);
 
 // One timer tick: when the scene has had its ticks, the wipe that Erase asks
-// for (pausing through `pause`) and a new scene on the client area as it is
-// now; then the tick is counted and the next quads drawn.
+// for (pausing through `pause`; a wipe the pause stops ends where it is, and
+// the tick goes on as after any wipe) and a new scene on the client area as it
+// is now; then the tick is counted and the next quads drawn.
 void TickTerrain(TerrainState& state, const TerrainSettings& settings, RuntimeRandom& random, DrawSurface& surface,
                  StepPause& pause, int clientWidth, int clientHeight, TerrainEvents* events = nullptr);
 

@@ -45,7 +45,7 @@ void WipeCircle(WipeContext& wipe)
         const SurfacePoint E = WipeDirectionPoint(k + start + dir, R);
         if (dir > 0) FillPie(wipe, R, S, E);
         else FillPie(wipe, R, E, S);
-        wipe.pause.Pause(wipe.delayFactor * wipe.unit);
+        if (!PauseWipe(wipe, wipe.delayFactor * wipe.unit)) break;
     }
     ShiftBack(wipe);
 }
@@ -59,7 +59,7 @@ void WipeThreeCircle(WipeContext& wipe)
     for (int j = 0; j < 6; ++j) starts[j] = WipeDirectionPoint(s + 60 * j, R);
     for (int i = 0; i < 60; ++i) {
         for (int j = 0; j < 6; ++j) FillPie(wipe, R, starts[j], WipeDirectionPoint(s + 60 * j + i + 1, R));
-        wipe.pause.Pause(1);
+        if (!PauseWipe(wipe, 1)) break;
     }
     ShiftBack(wipe);
 }
@@ -85,7 +85,7 @@ void WipeSquarerate(WipeContext& wipe)
                 {{mx(w), h}, {mx(w), 0}, {mx(w - xa), 0}},
             };
             for (const auto& triangle : triangles) wipe.surface.FillPolygon(triangle, 3, kSurfaceBlack);
-            if (wipe.delayFactor > 0) wipe.pause.Pause(wipe.delayFactor * wipe.unit);
+            if (wipe.delayFactor > 0 && !PauseWipe(wipe, wipe.delayFactor * wipe.unit)) return;
         }
     }
 }
@@ -111,7 +111,7 @@ void WipeSpiral(WipeContext& wipe)
             Q = P;
             t = t + 0.017453292522222223;
         } while (t < 6.283185308);
-        wipe.pause.Pause(30);
+        if (!PauseWipe(wipe, 30)) return;
     }
 }
 
@@ -137,7 +137,7 @@ void WipeDiagonal(WipeContext& wipe)
         const int move = rightward ? -s : s;
         wipe.surface.ShiftOrigin(move, 0);
         shifted += move;
-        wipe.pause.Pause(wipe.unit / 5);
+        if (!PauseWipe(wipe, wipe.unit / 5)) break;
     }
     wipe.surface.ShiftOrigin(-shifted, 0);
 }
@@ -155,7 +155,7 @@ void WipeCircleInner(WipeContext& wipe)
         do {
             // The square of side 2 x half around the centre, minus the circle.
             wipe.surface.FillBlackRectMinusEllipse(-half, -half, half, half, -r, -r, r, r);
-            wipe.pause.Pause(wipe.unit);
+            if (!PauseWipe(wipe, wipe.unit)) return ShiftBack(wipe);
             r = r - dr;
         } while (r >= 0);
     }
@@ -178,7 +178,7 @@ void WipeStarOuter(WipeContext& wipe)
         // The top point, then every second corner of the pentagon.
         const SurfacePoint star[5] = {{0, -r}, {X54, Y54}, {-X18, Y18}, {X18, Y18}, {-X54, Y54}};
         wipe.surface.FillBlackPolygonRegion(star, 5);
-        wipe.pause.Pause(pause);
+        if (!PauseWipe(wipe, pause)) return ShiftBack(wipe);
     }
     ShiftBack(wipe);
     wipe.surface.FillBlackRect(0, 0, wipe.w, wipe.h);

@@ -86,7 +86,7 @@ void WipeRandomLines(WipeContext& wipe)
     ShuffleWipeList(wipe, list);
     for (int i = 0; i < count; ++i) {
         BlackenLine(wipe, rows, list[static_cast<std::size_t>(i)]);
-        if (wipe.delayFactor > 0 && i % wipe.unit == 0) wipe.pause.Pause(wipe.delayFactor * wipe.unit);
+        if (wipe.delayFactor > 0 && i % wipe.unit == 0 && !PauseWipe(wipe, wipe.delayFactor * wipe.unit)) return;
     }
 }
 
@@ -115,7 +115,7 @@ void WipeVenetian(WipeContext& wipe)
     const int period = wipe.unit / 6;
     for (int i = 0; i < count; ++i) {
         BlackenLine(wipe, rows, list[static_cast<std::size_t>(i)]);
-        if (wipe.delayFactor > 0 && i % period == 0) wipe.pause.Pause(wipe.delayFactor * period);
+        if (wipe.delayFactor > 0 && i % period == 0 && !PauseWipe(wipe, wipe.delayFactor * period)) return;
     }
 }
 
@@ -136,7 +136,7 @@ void WipeTriple(WipeContext& wipe)
     const int period = wipe.unit / 6;
     for (int i = 0; i < count; ++i) {
         BlackenListedLine(wipe, list[static_cast<std::size_t>(i)], mirrorX, mirrorY);
-        if (wipe.delayFactor > 0 && i % period == 0) wipe.pause.Pause(wipe.delayFactor * period);
+        if (wipe.delayFactor > 0 && i % period == 0 && !PauseWipe(wipe, wipe.delayFactor * period)) return;
     }
 }
 
@@ -161,7 +161,7 @@ void WipeQuad(WipeContext& wipe)
     const int period = wipe.unit / 5;
     for (int i = 0; i < count; ++i) {
         BlackenListedLine(wipe, list[static_cast<std::size_t>(i)], mirrorX, mirrorY);
-        if (wipe.delayFactor > 0 && i % period == 0) wipe.pause.Pause(wipe.delayFactor * period);
+        if (wipe.delayFactor > 0 && i % period == 0 && !PauseWipe(wipe, wipe.delayFactor * period)) return;
     }
 }
 
@@ -210,6 +210,7 @@ void WipeFizzle(WipeContext& wipe)
                 wipe.surface.SetBlackPixel(bx + ((X % 30 + 1) * cx + dx) % kSide, by + ((Y % 30 + 1) * cy + dy) % kSide);
             }
         }
+        if (!WipeGoesOn(wipe)) return;
     }
 }
 
@@ -228,7 +229,7 @@ void WipeRandomSquares(WipeContext& wipe)
         const int v = list[static_cast<std::size_t>(i)];
         const int left = (v % nx) * s, top = (v / nx) * s;
         wipe.surface.FillBlackRect(left, top, left + s, top + s);
-        if (wipe.delayFactor > 0 && i % wipe.unit == 0) wipe.pause.Pause(wipe.unit / 5);
+        if (wipe.delayFactor > 0 && i % wipe.unit == 0 && !PauseWipe(wipe, wipe.unit / 5)) return;
     }
 }
 
@@ -248,7 +249,7 @@ void WipeSlideLines(WipeContext& wipe)
             if ((y / band) % 2 == 0) wipe.surface.FillBlackRect(0, y, pos + stepX, y + band);
             else wipe.surface.FillBlackRect(w - pos - stepX, y, w, y + band);
         }
-        wipe.pause.Pause(3 * wipe.delayFactor);
+        if (!PauseWipe(wipe, 3 * wipe.delayFactor)) return;
         pos += stepX;
     } while (pos < w);
 }
@@ -274,7 +275,7 @@ void WipeWipebarInner(WipeContext& wipe)
                 wipe.surface.FillBlackRect(0, 0, w, pos);
                 wipe.surface.FillBlackRect(0, h - pos, w, h);
             }
-            if (pos % pause == 0) wipe.pause.Pause(pause);
+            if (pos % pause == 0 && !PauseWipe(wipe, pause)) return;
             pos += step;
         } while (pos <= half);
     }

@@ -1,8 +1,9 @@
 // The terrain saver's fifteen wipes: animations that blacken the frame step by
 // step between two scenes, pausing between steps. Each is a plain function of
 // the program's generator and the frame size that draws through the drawing
-// seam and waits through the pause seam, so the Windows program sleeps while
-// the renderer and the tests record.
+// seam and waits through the pause seam, so the Windows program waits while
+// the renderer and the tests record; a pause that says stop ends the wipe
+// where it is.
 #pragma once
 
 #include <cstddef>
@@ -47,7 +48,8 @@ extern const WipeTableEntry kWipeTable[kWipeCount];
 
 // Clears a frame of w x h pixels with wipe `number`, or, when number is
 // outside 0..14, with a wipe drawn at random before anything else (r mod 15).
-// Runs the wipe to its end and returns the number of the wipe it played.
+// Runs the wipe to its end, or until the pause says stop, and returns the
+// number of the wipe it played.
 int PlayWipe(DrawSurface& surface, RuntimeRandom& random, StepPause& pause, int w, int h, int number, int delayFactor);
 
 // The wipes, each called only through the table. Lines, bands and pixels:
@@ -73,6 +75,16 @@ void WipeStarOuter(WipeContext& wipe);     // 13
 inline bool DrawWipeCoin(WipeContext& wipe) { return (DrawRuntimeRandom(wipe.random) & 1) != 0; }
 // r mod n, n > 0.
 inline int DrawWipeRandom(WipeContext& wipe, int n) { return DrawRuntimeRandom(wipe.random) % n; }
+// Pauses and says whether the wipe goes on: false once the pause says stop
+// (the user is back). The wipe then returns at once, as at its end, with its
+// drawing origin put back and nothing more drawn.
+inline bool PauseWipe(WipeContext& wipe, int milliseconds)
+{
+    wipe.pause.Pause(milliseconds);
+    return !wipe.pause.StopRequested();
+}
+// The same for a wipe that makes no pauses, asked between its drawings.
+inline bool WipeGoesOn(WipeContext& wipe) { return !wipe.pause.StopRequested(); }
 // A list of count zeros, or false when it cannot be had (see listLimit).
 bool AllocateWipeList(const WipeContext& wipe, std::size_t count, std::vector<int>& list);
 // What a wipe does instead of its steps when its list cannot be had.

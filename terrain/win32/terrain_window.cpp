@@ -9,6 +9,7 @@
 #include "common/win32/profile_settings_store.h"
 #include "common/win32/sleep_pause.h"
 #include "host/saver_host.h"
+#include "host/saver_host_state.h"
 #include "terrain/terrain_life.h"
 
 TerrainSettings gTerrainSettings;
@@ -72,7 +73,11 @@ void TickTerrainWindow(HWND window)
     GetClientRect(window, &client);
     WindowDc dc(window);
     GdiSurface surface(window, dc.dc, &gTerrainPalettes);
-    SleepPause sleep;
+    // A wipe waits on the queue as well as the clock and stops where it is
+    // once the host says the user is back or another thread waits for an
+    // answer; the tick then goes on as after any wipe and returns, and the
+    // message loop handles what came.
+    SleepPause sleep(&ShouldSaverStepGiveWay, kSaverGiveWayQueueKinds);
     StepPause& pause = gPauseForTesting != nullptr ? *gPauseForTesting : sleep;
     TickTerrain(gTerrainState, gTerrainSettings, gProgramRandom, surface, pause, client.right, client.bottom);
 }

@@ -19,8 +19,9 @@ void LoadTerrainSettingsFromProfile();
 // Window creation: seeds the generator and builds the first scene on the
 // window's private device context (cleared to black).
 void InitTerrainWindow(HWND window);
-// One timer tick: at a scene change the wipe (sleeping its pauses) and the
-// new scene, then the next quads.
+// One timer tick: at a scene change the wipe (waiting its pauses, stopped
+// early when the host says to give way) and the new scene, then the next
+// quads.
 void TickTerrainWindow(HWND window);
 // Window destruction: the grid, the palette and the logical palette kept for
 // the window.
@@ -29,6 +30,6 @@ void FreeTerrainWindow();
 // Where creation takes its seed from: GetTickCount, or a fixed source in tests.
 using TerrainTickSource = DWORD (WINAPI*)();
 void SetTerrainTickSourceForTesting(TerrainTickSource source);
-// Where the wipes pause: a sleep paced by the performance counter, or, for a
-// test, `pause` (nullptr puts the sleep back).
+// Where the wipes pause: a wait on the queue and the performance counter, or,
+// for a test, `pause` (nullptr puts the wait back).
 void SetTerrainPauseForTesting(StepPause* pause);

@@ -379,11 +379,24 @@ TEST(TerrainLife, EveryWindowSizeAndWipeRunsClean)
     for (int w = 0; w <= 13; ++w) {
         for (int h = 0; h <= 13; h += (w < 3 ? 1 : 4)) {
             for (int erase = 2; erase <= 16; ++erase) {
-                TerrainRun run(w, h, static_cast<std::uint32_t>(w * 97 + h * 13 + erase), With({{"Speed", 5}, {"Erase", erase}, {"Depth", -5}}));
+                const std::uint32_t seed = static_cast<std::uint32_t>(w * 97 + h * 13 + erase);
+                TerrainRun run(w, h, seed, With({{"Speed", 5}, {"Erase", erase}, {"Depth", -5}}));
                 run.Tick(27);
                 EXPECT_EQ(run.record.wipes, std::vector<int>{erase - 2});
                 EXPECT_EQ(run.surface.originX, 0);
                 EXPECT_EQ(run.surface.originY, 0);
+                // A wipe stopped at its first question: the tick goes on as
+                // after the whole wipe, to the same scene, pixels and draws.
+                TerrainRun stopped(w, h, seed, With({{"Speed", 5}, {"Erase", erase}, {"Depth", -5}}));
+                stopped.pauses.stopAt = 1;
+                stopped.Tick(27);
+                const std::string what = std::to_string(w) + "x" + std::to_string(h) + " Erase=" + std::to_string(erase);
+                EXPECT_EQ(stopped.record.wipes, run.record.wipes) << what;
+                EXPECT_EQ(stopped.record.sceneTicks, run.record.sceneTicks) << what;
+                EXPECT_EQ(stopped.state.tickCount, run.state.tickCount) << what;
+                EXPECT_EQ(stopped.surface.pixels, run.surface.pixels) << what;
+                EXPECT_EQ(stopped.random.state, run.random.state) << what;
+                EXPECT_LE(stopped.pauses.questions, 1) << what;
             }
         }
     }

@@ -30,10 +30,19 @@ inline int RandomDrawsSince(std::uint32_t seed, const RuntimeRandom& after)
 struct RecordedPauses : StepPause {
     std::vector<int> pauses;
     std::function<void()> onPause; // runs at every pause, after it is recorded
+    int stopAt = 0;                // says stop from this question on (1: the first); 0: never
+    int questions = 0;             // how often the step asked whether to stop
+    std::function<void()> onStop;  // runs when stop is first said
     void Pause(int milliseconds) override
     {
         pauses.push_back(milliseconds);
         if (onPause) onPause();
+    }
+    bool StopRequested() override
+    {
+        ++questions;
+        if (stopAt > 0 && questions == stopAt && onStop) onStop();
+        return stopAt > 0 && questions >= stopAt;
     }
     long long Total() const
     {
@@ -108,15 +117,22 @@ struct WipeRun {
     RecordedPauses pauses;
     std::vector<std::string> calls; // the drawing calls, when traced
     int played = -1;
+    std::size_t callsAtStop = 0;    // how many calls were traced when the pause first said stop
 
+    // stopAt: the pause says stop from that question on (0: never).
     WipeRun(int number, int w, int h, std::uint32_t seed, bool trace = false, int delayFactor = 2,
-            std::size_t listLimit = static_cast<std::size_t>(-1))
+            std::size_t listLimit = static_cast<std::size_t>(-1), int stopAt = 0)
         : surface(w, h)
     {
         FillWithPattern(surface);
         SeedRuntimeRandom(random, seed);
         std::ostringstream out;
         TracingSurface tracing(surface, out);
+        pauses.stopAt = stopAt;
+        pauses.onStop = [&] {
+            const std::string sofar = out.str();
+            callsAtStop = static_cast<std::size_t>(std::count(sofar.begin(), sofar.end(), '\n'));
+        };
         DrawSurface& target = trace ? static_cast<DrawSurface&>(tracing) : surface;
         if (listLimit == static_cast<std::size_t>(-1)) {
             played = PlayWipe(target, random, pauses, w, h, number, delayFactor);
@@ -125,6 +141,7 @@ struct WipeRun {
             kWipeTable[number].operation(wipe);
             played = number;
         }
+        pauses.onStop = nullptr;
         std::istringstream lines(out.str());
         for (std::string line; std::getline(lines, line);) calls.push_back(line);
     }

@@ -346,6 +346,35 @@ TEST(Wipes, AListThatCannotBeHadBlackensTheFrameInOneFill)
     }
 }
 
+// Told to stop, a wipe returns at once: what it drew and paused before is its
+// whole run's beginning, nothing is drawn or paused after it, the drawing
+// origin is back and the generator stands where the whole run leaves it.
+TEST(Wipes, StopAtOnceWhenThePauseSaysSo)
+{
+    for (int number = 0; number < kWipeCount; ++number) {
+        for (std::uint32_t seed : SeedsForEveryCoin(number)) {
+            const WipeRun whole(number, 320, 240, seed, true);
+            const std::string what = Describe(number, 320, 240, seed);
+            // Asked after every pause; the fizzle, which makes none, after each of its 961 steps.
+            const int questions = number == 7 ? 961 : static_cast<int>(whole.pauses.pauses.size());
+            ASSERT_EQ(whole.pauses.questions, questions) << what;
+            for (const int stopAt : {1, questions / 2 + 1, questions}) {
+                const WipeRun stopped(number, 320, 240, seed, true, 2, static_cast<std::size_t>(-1), stopAt);
+                const std::string where = what + " stopped at question " + std::to_string(stopAt);
+                EXPECT_EQ(stopped.pauses.questions, stopAt) << where;
+                EXPECT_EQ(stopped.calls.size(), stopped.callsAtStop) << where;
+                EXPECT_GT(stopped.calls.size(), 0u) << where;
+                EXPECT_TRUE(std::equal(stopped.calls.begin(), stopped.calls.end(), whole.calls.begin())) << where;
+                const std::size_t paused = number == 7 ? 0 : static_cast<std::size_t>(stopAt);
+                EXPECT_EQ(stopped.pauses.pauses, std::vector<int>(whole.pauses.pauses.begin(), whole.pauses.pauses.begin() + static_cast<std::ptrdiff_t>(paused))) << where;
+                EXPECT_EQ(stopped.surface.originX, 0) << where;
+                EXPECT_EQ(stopped.surface.originY, 0) << where;
+                EXPECT_EQ(stopped.random.state, whole.random.state) << where;
+            }
+        }
+    }
+}
+
 TEST(Wipes, PausesArePacedAgainstTheirDueTime)
 {
     // (pause asked, ms elapsed since the run started) -> ms to sleep

@@ -1,7 +1,9 @@
 // The real kesmar.scr, started as the system starts it: full screen with its
 // settings file beside it, where landscapes in the grey scheme follow one
-// another, a wipe between them, until a key ends it; the settings dialog, what
-// it shows and what each way out of it writes; its icon.
+// another, a wipe between them, until a key ends it; a key, a click or the
+// preview's parent going away inside a wipe, and small moves that do not end
+// it; the settings dialog, what it shows and what each way out of it writes;
+// its icon.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -197,6 +200,159 @@ TEST(KesmarProgram, AWholeSceneOnTheScreenIsTheSceneTheEffectLogicDraws)
     SendKeyPress(VK_SPACE);
     DWORD code = 1;
     ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code)) << "a key did not end it";
+    EXPECT_EQ(code, 0u);
+}
+
+namespace {
+
+// Where the cursor stands when a saver starts, so that moves are measured
+// from a known place.
+constexpr int kCursorStartX = 500;
+constexpr int kCursorStartY = 400;
+
+bool MoveCursorTo(int x, int y)
+{
+    // Under Wine a process moves the real pointer only once it has a window
+    // of its own; a hidden one is enough.
+    static const HWND anchor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    (void)anchor;
+    SetCursorPos(x, y);
+    return PumpUntil([&] {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        return cursor.x == x && cursor.y == y;
+    }, 2000);
+}
+
+double MillisecondsSince(const LARGE_INTEGER& from)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The screen read again and again, this thread's messages handled between
+// two readings.
+struct ScreenWatch {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<std::uint32_t> last = ReadWindowPixels(nullptr, w, h);
+    std::size_t blackened = 0, drawn = 0, lit = 0; // since the reading before
+    std::string trace;                             // "blackened/drawn" of the last readings
+
+    void Read()
+    {
+        PumpUntil([] { return false; }, 10);
+        std::vector<std::uint32_t> now = ReadWindowPixels(nullptr, w, h);
+        blackened = drawn = lit = 0;
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            lit += now[i] != 0 ? 1 : 0;
+            if (now[i] != last[i]) ++(now[i] == 0 ? blackened : drawn);
+        }
+        last.swap(now);
+        trace += " " + std::to_string(blackened) + "/" + std::to_string(drawn);
+        if (trace.size() > 2000) trace.erase(0, trace.find(' ', trace.size() - 1500));
+    }
+
+    // Reads until a wipe is under way: once a landscape has lit a hundredth
+    // of the screen, a reading in which many pixels went black and none was
+    // drawn (a landscape being drawn always draws some). False after 20 s.
+    bool UntilAWipeIsUnderWay()
+    {
+        const std::size_t enough = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) / 100;
+        bool landscape = false;
+        for (const DWORD begin = GetTickCount(); GetTickCount() - begin < 20000;) {
+            Read();
+            landscape = landscape || lit >= enough;
+            if (landscape && drawn == 0 && blackened >= enough / 10) return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+// A key or a click inside a wipe ends the saver at once, as outside one: the
+// wipe gives way (it would otherwise hold the key for seconds: the squarerate
+// pauses 4.1 s at 1024 x 768, the quad wipe 3.6 s). Moves of 4 pixels or less
+// (2 + 2, then 1 + 3 from the start) neither end it nor cut its wipe short:
+// for a second the screen only goes on turning black, with some of the old
+// landscape left, where a stopped wipe would be followed by the next
+// landscape. The bound is loose; the figures are the timing program's.
+TEST(KesmarProgram, AKeyInsideAWipeEndsItAtOnceSmallMovesDoNot)
+{
+    enum class Input { Key, Click, SmallMovesThenKey };
+    const std::pair<int, Input> cases[] = {
+        {8, Input::Key}, {5, Input::Key}, {2, Input::Key}, {14, Input::Click}, {8, Input::SmallMovesThenKey}};
+    for (const auto& [erase, input] : cases) {
+        const std::string name = "in-wipe-" + std::to_string(erase) + (input == Input::SmallMovesThenKey ? "-moved" : "");
+        ASSERT_TRUE(MoveCursorTo(kCursorStartX, kCursorStartY));
+        KesmarCopy copy(name, "[ScreenSaver.Kesmar]\r\nSpeed=5\r\nErase=" + std::to_string(erase) + "\r\n");
+        SaverProcess saver;
+        SaverStart start;
+        start.tail = "/s";
+        std::string error;
+        ASSERT_TRUE(saver.Start(copy.program, start, &error)) << error;
+        ASSERT_NE(saver.WaitForTopLevelWindow("WindowsScreenSaverClass", kStartTimeoutMs), nullptr) << name;
+        ScreenWatch watch;
+        ASSERT_TRUE(watch.UntilAWipeIsUnderWay()) << name << ": blackened/drawn per reading:" << watch.trace;
+        if (input == Input::SmallMovesThenKey) {
+            ASSERT_TRUE(MoveCursorTo(kCursorStartX + 2, kCursorStartY + 2));
+            ASSERT_TRUE(MoveCursorTo(kCursorStartX + 1, kCursorStartY + 3));
+            watch.trace.clear();
+            for (const DWORD begin = GetTickCount(); GetTickCount() - begin < 1000;) {
+                watch.Read();
+                ASSERT_EQ(watch.drawn, 0u) << name << ": drawn after the moves; blackened/drawn per reading:" << watch.trace;
+            }
+            EXPECT_GT(watch.lit, 0u) << name << ": the screen went black within a second of the moves";
+        }
+        LARGE_INTEGER pressed;
+        QueryPerformanceCounter(&pressed);
+        if (input == Input::Click) SendMouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        else SendKeyPress(VK_SPACE);
+        DWORD code = 1;
+        ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code)) << name << ": it did not end";
+        EXPECT_LT(MillisecondsSince(pressed), 1500.0) << name;
+        EXPECT_EQ(code, 0u) << name;
+    }
+}
+
+// The display settings end a preview by destroying the window that holds it.
+// Inside a wipe the preview answers at once, so the destruction returns at
+// once (the squarerate would otherwise hold it for up to 3.3 s in 800 x 600),
+// and the preview ends with 0. Whether the preview is inside a wipe shows
+// from outside without disturbing it: a context-menu request posted to it
+// (which does not make a wipe give way) comes back to the parent only once
+// the preview takes its next message.
+TEST(KesmarProgram, DestroyingThePreviewsParentInsideAWipeReturnsAtOnce)
+{
+    auto parent = std::make_unique<TestWindow>(800, 600);
+    KesmarCopy copy("preview-in-wipe", "[ScreenSaver.Kesmar]\r\nSpeed=5\r\nErase=8\r\n");
+    SaverProcess saver;
+    SaverStart start;
+    start.tail = "/p " + parent->HandleText();
+    std::string error;
+    ASSERT_TRUE(saver.Start(copy.program, start, &error)) << error;
+    HWND preview = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (preview = FindWindowExA(parent->Handle(), nullptr, "WindowsScreenSaverClass", nullptr)) != nullptr; },
+                          kStartTimeoutMs));
+    // A tick of quads or a new scene takes milliseconds; no answer for half a
+    // second is a wipe.
+    bool inWipe = false;
+    for (const DWORD begin = GetTickCount(); !inWipe && GetTickCount() - begin < 20000;) {
+        const int before = parent->forwardedCount;
+        PostMessageA(preview, WM_CONTEXTMENU, 0, MAKELPARAM(1, 1));
+        inWipe = !PumpUntil([&] { return parent->forwardedCount > before; }, 500);
+        if (!inWipe) PumpUntil([] { return false; }, 20);
+    }
+    ASSERT_TRUE(inWipe) << "the preview never stayed in one message for half a second";
+    LARGE_INTEGER destroying;
+    QueryPerformanceCounter(&destroying);
+    parent.reset();
+    const double took = MillisecondsSince(destroying);
+    EXPECT_LT(took, 1500.0);
+    DWORD code = 1;
+    ASSERT_TRUE(saver.WaitForExit(kExitTimeoutMs, &code));
     EXPECT_EQ(code, 0u);
 }
 

@@ -3,7 +3,8 @@
 // GDI are the effect logic's scenes on the software surface, in the scheme's
 // exact colours; ticks leave the private device context as they found it;
 // nothing accumulates over a hundred scene changes; the timer lives as long as
-// the window.
+// the window; what the host answers when a wipe's pause asks whether to give
+// way.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <set>
 #include <string>
@@ -23,6 +25,7 @@
 #include "terrain/terrain_life.h"
 #include "terrain/win32/terrain_window.h"
 #include "tests/effect/wipe_harness.h"
+#include "tests/host/saver_under_test.h"
 #include "tests/terrain_win32/terrain_test_window.h"
 #include "tests/win32/process_objects.h"
 
@@ -300,4 +303,101 @@ TEST_F(TerrainWindow, TimerLivesWithTheWindowAndMessagesReachTheHost)
     while (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
     }
     EXPECT_FALSE(TimerMessageArrives(window, 200)) << "WM_DESTROY kills the timer";
+}
+
+namespace {
+
+// Sends a message to `window` from a thread of its own and keeps it waiting
+// for the answer until this thread takes its messages.
+struct SentFromAnotherThread {
+    HWND window;
+    volatile LONG answered = 0;
+    HANDLE thread;
+    explicit SentFromAnotherThread(HWND target) : window(target), thread(CreateThread(nullptr, 0, &Send, this, 0, nullptr)) {}
+    ~SentFromAnotherThread()
+    {
+        PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 5000);
+        CloseHandle(thread);
+    }
+    static DWORD WINAPI Send(void* data)
+    {
+        auto* self = static_cast<SentFromAnotherThread*>(data);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(self->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        InterlockedExchange(&self->answered, 1);
+        return 0;
+    }
+};
+
+} // namespace
+
+// The question a wipe's pause asks the host between its waits, with the
+// queue as a wipe can find it. What waits there decides by the host's
+// dismissal rules, and the asking takes nothing from the queue and answers
+// nothing.
+TEST(SaverGiveWay, WhatWaitsInTheQueueDecidesAndStaysThere)
+{
+    enum class Waiting { Nothing, Key, Posted, Sent };
+    enum class Mode { FullScreen, Preview, CheckingPassword, Closing };
+    struct Case {
+        const char* name;
+        Mode mode;
+        Waiting waiting;
+        POINT moved; // the cursor's distance from where movement is measured
+        int expected;
+    };
+    const Case cases[] = {
+        {"nothing", Mode::FullScreen, Waiting::Nothing, {0, 0}, 0},
+        {"4 px of jitter", Mode::FullScreen, Waiting::Nothing, {2, -2}, 0},
+        {"5 px away", Mode::FullScreen, Waiting::Nothing, {-3, 2}, 1},
+        {"a key", Mode::FullScreen, Waiting::Key, {0, 0}, 1},
+        {"a posted message", Mode::FullScreen, Waiting::Posted, {0, 0}, 0},
+        {"a sent message", Mode::FullScreen, Waiting::Sent, {0, 0}, 1},
+        {"preview, a key", Mode::Preview, Waiting::Key, {0, 0}, 0},
+        {"preview, moved", Mode::Preview, Waiting::Nothing, {30, 30}, 0},
+        {"preview, a sent message", Mode::Preview, Waiting::Sent, {0, 0}, 1},
+        {"verifier asking, a key", Mode::CheckingPassword, Waiting::Key, {0, 0}, 1},
+        {"verifier asking, moved", Mode::CheckingPassword, Waiting::Nothing, {3, 2}, 0},
+        {"closing", Mode::Closing, Waiting::Nothing, {0, 0}, 1},
+    };
+    const HWND window = CreateOwnDcWindow(64, 48);
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }, 3000));
+    for (const Case& c : cases) {
+        PumpMessages();
+        ResetSaverHostStateForTesting();
+        saverHost.saverWindow = window;
+        saverHost.isPreview = c.mode == Mode::Preview ? 1 : 0;
+        saverHost.isCheckingPassword = c.mode == Mode::CheckingPassword ? 1 : 0;
+        saverHost.isClosing = c.mode == Mode::Closing ? 1 : 0;
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        saverHost.lastCursorPos = {cursor.x - c.moved.x, cursor.y - c.moved.y};
+        std::unique_ptr<SentFromAnotherThread> sent;
+        switch (c.waiting) {
+        case Waiting::Nothing: break;
+        case Waiting::Key:
+            SendKeyPress('K');
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 2000, QS_KEY);
+            break;
+        case Waiting::Posted: PostMessageA(window, WM_USER + 7, 0, 0); break;
+        case Waiting::Sent:
+            sent = std::make_unique<SentFromAnotherThread>(window);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 2000, QS_SENDMESSAGE);
+            break;
+        }
+        EXPECT_EQ(ShouldSaverStepGiveWay(), c.expected) << c.name;
+        MSG message;
+        const UINT left = c.waiting == Waiting::Key ? WM_KEYDOWN : c.waiting == Waiting::Posted ? WM_USER + 7 : 0;
+        if (left != 0) {
+            EXPECT_TRUE(PeekMessageA(&message, window, left, left, PM_REMOVE)) << c.name << ": taken from the queue";
+        }
+        if (sent) {
+            EXPECT_EQ(sent->answered, 0) << c.name << ": the sent message was answered while asking";
+        }
+    }
+    ResetSaverHostStateForTesting();
+    DestroyWindow(window);
+    PumpMessages();
 }
