@@ -9,7 +9,7 @@
 
 SaverHostState saverHost = {
     nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 0,
-    kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0},
+    kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0}, {},
 };
 
 namespace {
@@ -157,6 +157,6 @@ void ResetSaverHostStateForTesting()
     const int isWin9x = saverHost.isWin9x;
     saverHost = SaverHostState{
         nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, isWin9x,
-        kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0},
+        kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0}, {},
     };
 }

@@ -25,3 +25,11 @@ BOOL WINAPI RegisterSaverDialogControls(HINSTANCE instance);
 LRESULT WINAPI DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // extern "C"
+
+// Full screen, the host makes one saver window for each monitor: the
+// primary's first, then the others. This tells a saver which of them a
+// window is: 0 for the primary's window (and for the preview and every
+// one-monitor run), 1, 2, ... for the others in the order they were made,
+// -1 for a window the host did not make. A saver keeps a state of its own
+// for each window and seeds each window's generator apart by this number.
+int GetSaverWindowNumber(HWND window);

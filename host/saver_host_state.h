@@ -4,6 +4,7 @@
 #include "host/saver_host.h"
 
 #include <cstdint>
+#include <vector>
 
 using SaverVerifyPasswordFunction = BOOL (WINAPI*)(HWND window);
 using SaverAssociateContextFunction = HANDLE (WINAPI*)(HWND window, HANDLE context);
@@ -23,6 +24,9 @@ struct SaverHostState {
     std::uint32_t mouseThreshold;
     std::uint32_t lastPasswordCheckTick;
     POINT lastCursorPos;
+    // Full screen on several monitors: the windows of the monitors other than
+    // the primary, whose window is saverWindow. They end with it.
+    std::vector<HWND> monitorWindows;
 };
 
 // Start values: everything 0 except the mouse threshold (4 pixels) and the

@@ -3,6 +3,7 @@
 #include "host/saver_host_state.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "common/win32/floating_point.h"
 
@@ -49,16 +50,38 @@ void ReattachInputContext(HWND window)
         saverHost.associateContext(window, saverHost.savedInputContext);
 }
 
+// The number (see GetSaverWindowNumber) of the window CreateWindowExA is
+// making; its WM_CREATE records the window under it, so the saver can ask
+// already while it builds its state.
+int creatingWindowNumber = 0;
+
+bool IsPrimarySaverWindow(HWND window) { return window == saverHost.saverWindow; }
+
 void OnSaverCreate(HWND window)
 {
-    DetachInputContext(window);
-    GetCursorPos(&saverHost.lastCursorPos);
+    if (creatingWindowNumber == 0) {
+        saverHost.saverWindow = window;
+        DetachInputContext(window);
+        GetCursorPos(&saverHost.lastCursorPos);
+    } else {
+        const std::size_t slot = static_cast<std::size_t>(creatingWindowNumber);
+        if (saverHost.monitorWindows.size() < slot) saverHost.monitorWindows.resize(slot, nullptr);
+        saverHost.monitorWindows[slot - 1] = window;
+    }
     if (!saverHost.isPreview)
         SetCursor(nullptr);
 }
 
+// The other monitors' windows are owned by the primary's and go with it; the
+// run ends with the primary's.
 void OnSaverDestroy(HWND window)
 {
+    if (!IsPrimarySaverWindow(window)) {
+        for (HWND& other : saverHost.monitorWindows) {
+            if (other == window) other = nullptr;
+        }
+        return;
+    }
     ReattachInputContext(window);
     PostQuitMessage(0);
 }
@@ -87,9 +110,65 @@ bool IsRefusedSystemCommand(WPARAM command)
     return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
 }
 
+// A close is always the primary window's to decide, whichever monitor's
+// window the input came to.
 void RequestSaverClose(HWND window)
 {
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(saverHost.saverWindow != nullptr ? saverHost.saverWindow : window, WM_CLOSE, 0, 0);
+}
+
+// The monitors of the virtual screen, the primary first, each as the
+// rectangle it covers. EnumDisplayMonitors and GetMonitorInfoA are looked up:
+// Windows 95 and NT 4 have neither, and show one screen; their headers' types
+// are not in the headers of those systems either, so their shapes are here.
+struct SaverMonitorInfo {
+    DWORD size;
+    RECT monitor;
+    RECT work;
+    DWORD flags;
+};
+constexpr DWORD kPrimaryMonitorFlag = 0x00000001; // MONITORINFOF_PRIMARY
+using SaverMonitorHandle = void*;
+using MonitorInfoFunction = BOOL(WINAPI*)(SaverMonitorHandle, SaverMonitorInfo*);
+using MonitorCallback = BOOL(CALLBACK*)(SaverMonitorHandle, HDC, RECT*, LPARAM);
+using EnumMonitorsFunction = BOOL(WINAPI*)(HDC, const RECT*, MonitorCallback, LPARAM);
+
+struct MonitorSearch {
+    std::vector<RECT> monitors;
+    MonitorInfoFunction getMonitorInfo = nullptr;
+};
+
+BOOL CALLBACK AddSaverMonitor(SaverMonitorHandle monitor, HDC, RECT*, LPARAM data)
+{
+    auto& search = *reinterpret_cast<MonitorSearch*>(data);
+    SaverMonitorInfo info{};
+    info.size = sizeof info;
+    if (!search.getMonitorInfo(monitor, &info) || info.monitor.right <= info.monitor.left || info.monitor.bottom <= info.monitor.top)
+        return TRUE;
+    try {
+        if ((info.flags & kPrimaryMonitorFlag) != 0)
+            search.monitors.insert(search.monitors.begin(), info.monitor);
+        else
+            search.monitors.push_back(info.monitor);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::vector<RECT> FindSaverMonitors()
+{
+    const HMODULE user = GetModuleHandleA("USER32.DLL");
+    if (user == nullptr)
+        return {};
+    const auto enumMonitors = reinterpret_cast<EnumMonitorsFunction>(reinterpret_cast<void*>(GetProcAddress(user, "EnumDisplayMonitors")));
+    MonitorSearch search;
+    search.getMonitorInfo = reinterpret_cast<MonitorInfoFunction>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    if (enumMonitors == nullptr || search.getMonitorInfo == nullptr)
+        return {};
+    if (!enumMonitors(nullptr, nullptr, AddSaverMonitor, reinterpret_cast<LPARAM>(&search)) || search.monitors.size() < 2)
+        return {};
+    return search.monitors;
 }
 
 // Whether the cursor at `now` lies more than the threshold (horizontal plus
@@ -177,6 +256,7 @@ int RunSaverWindow(HWND parent)
     }
 
     if (RegisterClassA(&saverClass)) {
+        creatingWindowNumber = 0;
         saverHost.saverWindow = CreateWindowExA(extendedStyle, kSaverClassName, title, style, 0, 0,
                                                 width, height, parent, nullptr, saverHost.instance,
                                                 nullptr);
@@ -184,8 +264,20 @@ int RunSaverWindow(HWND parent)
 
     int result = kSaverWindowFailedResult;
     if (saverHost.saverWindow != nullptr) {
-        if (!saverHost.isPreview)
+        // On several monitors each of the others gets a window of its own at
+        // its place in the virtual screen, owned by the primary's; one that
+        // cannot be made leaves that monitor as it is.
+        if (!saverHost.isPreview) {
+            const std::vector<RECT> monitors = FindSaverMonitors();
+            for (std::size_t i = 1; i < monitors.size() && saverHost.saverWindow != nullptr; ++i) {
+                const RECT& area = monitors[i];
+                creatingWindowNumber = static_cast<int>(i);
+                CreateWindowExA(extendedStyle, kSaverClassName, title, style, area.left, area.top, area.right - area.left,
+                                area.bottom - area.top, saverHost.saverWindow, nullptr, saverHost.instance, nullptr);
+            }
+            creatingWindowNumber = 0;
             SetForegroundWindow(saverHost.saverWindow);
+        }
         MSG message = {};
         BOOL got;
         // GetMessageA gives -1 on an error; the loop must not spin on it.
@@ -245,9 +337,30 @@ LRESULT CALLBACK SaverHostWindowProc(HWND window, UINT message, WPARAM wParam, L
     return CallSaverProc(window, message, wParam, lParam);
 }
 
+int GetSaverWindowNumber(HWND window)
+{
+    if (window == nullptr)
+        return -1;
+    if (window == saverHost.saverWindow)
+        return 0;
+    for (std::size_t i = 0; i < saverHost.monitorWindows.size(); ++i) {
+        if (saverHost.monitorWindows[i] == window)
+            return static_cast<int>(i + 1);
+    }
+    return -1;
+}
+
 LRESULT WINAPI DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (saverHost.isPreview || saverHost.isClosing)
+    if (saverHost.isPreview)
+        return DefWindowProcA(window, message, wParam, lParam);
+    // Another monitor's window closes only with the primary's.
+    if (message == WM_CLOSE && !IsPrimarySaverWindow(window) && saverHost.saverWindow != nullptr) {
+        if (!saverHost.isClosing)
+            RequestSaverClose(window);
+        return 0;
+    }
+    if (saverHost.isClosing)
         return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_CLOSE)
         return OnSaverCloseRequest(window, wParam, lParam);

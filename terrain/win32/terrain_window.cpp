@@ -3,6 +3,10 @@
 // per timer tick, everything freed at destruction.
 #include "terrain_window.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "common/runtime_random.h"
 #include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
@@ -17,30 +21,59 @@ TerrainState gTerrainState;
 
 namespace {
 
-// The scene's logical palette lives with the window from one tick to the
-// next, so it is made once per scene, not once per tick.
-GdiPaletteHolder gTerrainPalettes;
+// What a saver window keeps between its messages. The primary monitor's
+// window (and the preview, and every one-monitor run) draws gTerrainState
+// from the program's generator; the window of each other monitor has a
+// scene and a generator of its own.
+struct TerrainWindowState {
+    // A scene and generator of the window's own where none are given.
+    TerrainWindowState(TerrainState* givenScene, RuntimeRandom* givenRandom)
+        : scene(givenScene != nullptr ? givenScene : &ownScene), random(givenRandom != nullptr ? givenRandom : &ownRandom) {}
+    TerrainState* scene;
+    RuntimeRandom* random;
+    // The scene's logical palette lives with the window from one tick to
+    // the next, so it is made once per scene, not once per tick.
+    GdiPaletteHolder palettes;
+    UINT_PTR timer = 0;
+    TerrainState ownScene;
+    RuntimeRandom ownRandom;
+};
+TerrainWindowState gPrimaryWindow(&gTerrainState, &gProgramRandom);
+std::vector<std::unique_ptr<TerrainWindowState>> gMonitorWindows;
+
 // For a window timer SetTimer returns a non-zero value on success (1 for
 // identifier 0), not the identifier: the timer is killed by the identifier
 // it was set with.
 constexpr UINT_PTR kTerrainTimerId = 0;
-UINT_PTR gTerrainTimer = 0;
 TerrainTickSource gTickSource = &GetTickCount;
 StepPause* gPauseForTesting = nullptr;
+
+int WindowNumber(HWND window) { return window != nullptr ? GetSaverWindowNumber(window) : 0; }
+
+TerrainWindowState& WindowState(HWND window)
+{
+    const int number = WindowNumber(window);
+    if (number <= 0) return gPrimaryWindow;
+    const std::size_t slot = static_cast<std::size_t>(number - 1);
+    if (gMonitorWindows.size() <= slot) gMonitorWindows.resize(slot + 1);
+    if (!gMonitorWindows[slot]) gMonitorWindows[slot].reset(new TerrainWindowState(nullptr, nullptr));
+    return *gMonitorWindows[slot];
+}
 
 void OnCreate(HWND window)
 {
     LoadTerrainSettingsFromProfile();
     InitTerrainWindow(window);
     // The platform raises a 1 ms period to its shortest, about 10 ms.
-    gTerrainTimer = SetTimer(window, kTerrainTimerId, 1, nullptr);
+    WindowState(window).timer = SetTimer(window, kTerrainTimerId, 1, nullptr);
 }
 
 void OnDestroy(HWND window)
 {
-    FreeTerrainWindow();
-    if (gTerrainTimer != 0) KillTimer(window, kTerrainTimerId);
-    gTerrainTimer = 0;
+    TerrainWindowState& state = WindowState(window);
+    if (state.timer != 0) KillTimer(window, kTerrainTimerId);
+    state.timer = 0;
+    FreeTerrainWindow(window);
 }
 
 } // namespace
@@ -57,37 +90,45 @@ void LoadTerrainSettingsFromProfile()
 
 void InitTerrainWindow(HWND window)
 {
-    const DWORD seed = gTickSource();
+    TerrainWindowState& state = WindowState(window);
+    // The windows of several monitors are made one after another within one
+    // tick of the clock: each other monitor's generator is seeded apart by
+    // its window's number, so no two show the same landscape.
+    const DWORD seed = gTickSource() + static_cast<DWORD>(std::max(WindowNumber(window), 0));
     RECT client{};
     GetClientRect(window, &client);
     // The class keeps a private context: the surface selects what it draws
     // with and puts back what it found when it goes.
     WindowDc dc(window);
-    GdiSurface surface(window, dc.dc, &gTerrainPalettes);
-    InitTerrain(gTerrainState, gTerrainSettings, gProgramRandom, seed, surface, client.right, client.bottom);
+    GdiSurface surface(window, dc.dc, &state.palettes);
+    InitTerrain(*state.scene, gTerrainSettings, *state.random, seed, surface, client.right, client.bottom);
 }
 
 void TickTerrainWindow(HWND window)
 {
+    TerrainWindowState& state = WindowState(window);
     RECT client{};
     GetClientRect(window, &client);
     WindowDc dc(window);
-    GdiSurface surface(window, dc.dc, &gTerrainPalettes);
+    GdiSurface surface(window, dc.dc, &state.palettes);
     // A wipe waits on the queue as well as the clock and stops where it is
     // once the host says the user is back or another thread waits for an
     // answer; the tick then goes on as after any wipe and returns, and the
     // message loop handles what came.
     SleepPause sleep(&ShouldSaverStepGiveWay, kSaverGiveWayQueueKinds);
     StepPause& pause = gPauseForTesting != nullptr ? *gPauseForTesting : sleep;
-    TickTerrain(gTerrainState, gTerrainSettings, gProgramRandom, surface, pause, client.right, client.bottom);
+    TickTerrain(*state.scene, gTerrainSettings, *state.random, surface, pause, client.right, client.bottom);
 }
 
-void FreeTerrainWindow()
+void FreeTerrainWindow(HWND window)
 {
-    FreeTerrain(gTerrainState);
+    TerrainWindowState& state = WindowState(window);
+    FreeTerrain(*state.scene);
     // Every surface has put back the palette it found: this one is selected
     // nowhere.
-    gTerrainPalettes.Release();
+    state.palettes.Release();
+    const int number = WindowNumber(window);
+    if (number > 0 && static_cast<std::size_t>(number) <= gMonitorWindows.size()) gMonitorWindows[static_cast<std::size_t>(number - 1)].reset();
 }
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

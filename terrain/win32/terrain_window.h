@@ -16,16 +16,20 @@ extern TerrainState gTerrainState;
 // else from the settings file beside the program.
 void LoadTerrainSettingsFromProfile();
 
-// Window creation: seeds the generator and builds the first scene on the
-// window's private device context (cleared to black).
+// Each saver window has its scene: gTerrainState for the primary monitor's
+// window, the preview and any window the host did not make; one of its own
+// for the window of each other monitor (see GetSaverWindowNumber).
+//
+// Window creation: seeds the window's generator and builds its first scene
+// on the window's private device context (cleared to black).
 void InitTerrainWindow(HWND window);
 // One timer tick: at a scene change the wipe (waiting its pauses, stopped
 // early when the host says to give way) and the new scene, then the next
 // quads.
 void TickTerrainWindow(HWND window);
 // Window destruction: the grid, the palette and the logical palette kept for
-// the window.
-void FreeTerrainWindow();
+// the window (nullptr: the primary's).
+void FreeTerrainWindow(HWND window = nullptr);
 
 // Where creation takes its seed from: GetTickCount, or a fixed source in tests.
 using TerrainTickSource = DWORD (WINAPI*)();

@@ -130,18 +130,18 @@ inline void RunToFirstFrame(SaverRun& run, const std::string& directory, const s
     EXPECT_EQ(run.Close(), 0u);
 }
 
-// The seeds between the start and the first frame whose first path position
-// puts the square where the screen shows it, and whose whole first frame then
-// equals the screen. Returns the number of seeds that gave the full frame;
-// the last of them in *matched.
-inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const ReliefSettings& settings, const std::vector<std::uint8_t>& picture,
-                              DWORD* matched = nullptr)
+// The seeds from `from` up to `to` whose first path position puts the square
+// where the frame (top-down, width x height) shows it, and whose whole first
+// frame over the picture then equals it. Returns the number of seeds that
+// gave the full frame; the last of them in *matched.
+inline int CountMatchingReliefSeeds(DWORD from, DWORD to, const ReliefSettings& settings, int width, int height,
+                                    const std::vector<std::uint8_t>& picture, const std::vector<std::uint32_t>& frame, DWORD* matched = nullptr)
 {
     RECT box;
-    if (!FindSquare(run.firstFrame, screen.width, screen.height, box)) return 0;
-    const int size = screen.height / 2;
+    if (!FindSquare(frame, width, height, box)) return 0;
+    const int size = height / 2;
     int matches = 0;
-    for (DWORD seed = run.startTick - 50; seed != run.frameTick + 1; ++seed) {
+    for (DWORD seed = from; seed != to; ++seed) {
         // The path alone first: cheap, and it rules out nearly every seed.
         ReliefState probe;
         RuntimeRandom random;
@@ -151,25 +151,32 @@ inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const R
             DrawRuntimeRandom(random);
             DrawRuntimeRandom(random);
         }
-        probe.lens.centerX = static_cast<std::uint16_t>(screen.width / 2);
-        probe.lens.centerY = static_cast<std::uint16_t>(screen.height / 2);
+        probe.lens.centerX = static_cast<std::uint16_t>(width / 2);
+        probe.lens.centerY = static_cast<std::uint16_t>(height / 2);
         probe.lens.lensSize = 0; // no map needed to follow the path
         BuildLensMap(probe.lens, 2, settings.Degrees, random);
         probe.lens.lensHalf = static_cast<std::uint16_t>(size / 2);
         const ReliefPathPosition p = StepLightPath(probe.lens, random);
-        const int top = screen.height / 2 - p.py;
+        const int top = height / 2 - p.py;
         if (p.px != box.left || std::max(top, 0) != box.top) continue;
 
         ReliefState state;
-        InitRelief(state, settings, random, seed, screen.width, screen.height, 0, picture.data(), picture.size());
-        SoftwareSurface surface(screen.width, screen.height);
+        InitRelief(state, settings, random, seed, width, height, 0, picture.data(), picture.size());
+        SoftwareSurface surface(width, height);
         TickRelief(state, random, surface);
-        if (surface.pixels == run.firstFrame) {
+        if (surface.pixels == frame) {
             ++matches;
             if (matched != nullptr) *matched = seed;
         }
     }
     return matches;
+}
+
+// The seeds between the start and the first frame of a run on the screen.
+inline int CountMatchingSeeds(const SaverRun& run, const Screen& screen, const ReliefSettings& settings, const std::vector<std::uint8_t>& picture,
+                              DWORD* matched = nullptr)
+{
+    return CountMatchingReliefSeeds(run.startTick - 50, run.frameTick + 1, settings, screen.width, screen.height, picture, run.firstFrame, matched);
 }
 
 // Writes the first frame, drawn over the pattern picture with the settings
