@@ -28,14 +28,22 @@ const char kSnapshot[] = "C:\\snapwnd.dat";
 using dialog_test::BinDirectory;
 using dialog_test::MakeDirectories;
 
-// Copies ondrels.scr (and snap.exe when asked) into directory, with settings.
-inline void InstallSaver(const std::string& directory, bool withSnap, const std::string& settings)
+// What stands beside the saver as snap.exe: nothing, the real helper, or the
+// stand-in (stand_in_snap.cpp) told what to do: "hang" or an exit code.
+enum class Helper { None, Snap, StandIn };
+
+// Copies ondrels.scr (and the helper) into directory, with settings.
+inline void InstallSaver(const std::string& directory, Helper helper, const std::string& settings, const char* standInAction = "hang")
 {
     MakeDirectories(directory);
     ASSERT_TRUE(CopyFileA((BinDirectory() + "ondrels.scr").c_str(), (directory + "\\ondrels.scr").c_str(), FALSE));
-    if (withSnap) {
-        ASSERT_TRUE(CopyFileA((BinDirectory() + "snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+    const std::string snap = directory + "\\snap.exe";
+    DeleteFileA(snap.c_str());
+    DeleteFileA((snap + ".ran").c_str());
+    if (helper != Helper::None) {
+        ASSERT_TRUE(CopyFileA((BinDirectory() + (helper == Helper::Snap ? "snap.exe" : "stand_in_snap.exe")).c_str(), snap.c_str(), FALSE));
     }
+    std::ofstream(directory + "\\stand_in.txt", std::ios::binary | std::ios::trunc) << standInAction;
     std::ofstream out(directory + "\\ondrels.INI", std::ios::binary | std::ios::trunc);
     out << settings;
 }
@@ -77,6 +85,20 @@ struct SaverRun {
         std::string commandLine = "\"" + directory + "\\ondrels.scr\" /s";
         startTick = GetTickCount();
         ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workingDirectory.c_str(), &startup, &process));
+    }
+
+    // The saver in a directory that the ANSI code page may not spell. It is
+    // named by its full path as the application; its command line names it
+    // without the directory, whose name would reach the ANSI command line
+    // altered (a full-width quotation mark as a '"' ending the name early).
+    void Start(const std::wstring& directory)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        const std::wstring program = directory + L"\\ondrels.scr";
+        std::wstring commandLine = L"\"ondrels.scr\" /s";
+        startTick = GetTickCount();
+        ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup, &process));
     }
 
     // Waits for the first lens square, up to timeoutMs: first the saver's

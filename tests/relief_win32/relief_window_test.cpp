@@ -15,6 +15,7 @@
 #include "relief/relief_life.h"
 #include "relief/win32/relief_capture.h"
 #include "relief/win32/relief_window.h"
+#include "tests/terrain_win32/terrain_test_window.h"
 #include "tests/win32/window_pixels.h"
 
 namespace {
@@ -184,11 +185,51 @@ TEST(ReliefSettingsFile, ReadThroughTheProfileApiAndWrittenInOrder)
     std::remove(path.c_str());
 }
 
-TEST(SnapCommandLine, QuotesTheDirectorySoShellCharactersStayInThePath)
+TEST(SnapProgramPath, BesideTheProgramOrNoneWhenThePathCannotNameIt)
 {
-    EXPECT_EQ(BuildSnapCommandLine("C:\\Savers\\"), "cmd.exe /C \"\"C:\\Savers\\snap.exe\"\"");
-    EXPECT_EQ(BuildSnapCommandLine("C:\\My Savers & more\\"), "cmd.exe /C \"\"C:\\My Savers & more\\snap.exe\"\"");
-    // The shell expands %NAME% even between quotes: a directory with a "%" is
-    // the working directory of a helper named relative to it.
-    EXPECT_EQ(BuildSnapCommandLine("C:\\Savers 100%\\"), "cmd.exe /C .\\snap.exe");
+    struct Case {
+        const char* program;
+        const char* helper; // "" for no helper
+    };
+    const Case cases[] = {
+        {"C:\\Savers\\ondrels.scr", "C:\\Savers\\snap.exe"},
+        // Nothing reads the path but the system: shell characters are letters.
+        {"C:\\My Savers & more 100% %OS%\\ondrels.scr", "C:\\My Savers & more 100% %OS%\\snap.exe"},
+        {"\\\\server\\share\\ondrels.scr", "\\\\server\\share\\snap.exe"},
+        {"d:\\ondrels.scr", "d:\\snap.exe"},
+        // A full-width quotation mark, or a letter the code page lacks.
+        {"C:\\Savers \"new\"\\ondrels.scr", ""},
+        {"C:\\Savers ?\\ondrels.scr", ""},
+        {"\\\\?\\C:\\Savers\\ondrels.scr", ""},
+        // Not a full path: the system would search for it.
+        {"ondrels.scr", ""},
+        {"Savers\\ondrels.scr", ""},
+        {"\\Savers\\ondrels.scr", ""},
+        {"C:ondrels.scr", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BuildSnapProgramPath(c.program), c.helper) << c.program;
+}
+
+// On a palette-based display the ramp's palette is selected into the window's
+// private context for the run; it is put out of it before it is deleted.
+TEST(ReliefPalette, PutOutOfThePrivateContextBeforeItIsDeleted)
+{
+    LoadReliefSettingsFromProfile();
+    HWND window = CreateOwnDcWindow(64, 48);
+    ASSERT_NE(window, nullptr);
+    HDC dc = GetDC(window);
+    const HGDIOBJ found = GetCurrentObject(dc, OBJ_PAL);
+    SetReliefPaletteDisplayForTesting(1);
+    InitReliefWindow(window, false);
+    SetReliefPaletteDisplayForTesting(-1);
+    const HGDIOBJ ramp = GetCurrentObject(dc, OBJ_PAL);
+    EXPECT_NE(ramp, found) << "the ramp's palette is in the context for the run";
+    EXPECT_EQ(GetObjectType(ramp), static_cast<DWORD>(OBJ_PAL));
+    RenderReliefFrame(window);
+    FreeReliefWindow();
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), found) << "the palette found is back";
+    EXPECT_EQ(GetObjectType(ramp), 0u) << "the ramp's palette is deleted";
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
 }
