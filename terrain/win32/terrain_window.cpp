@@ -48,6 +48,8 @@ void SetTerrainTickSourceForTesting(TerrainTickSource source) { gTickSource = so
 
 void SetTerrainPauseForTesting(StepPause* pause) { gPauseForTesting = pause; }
 
+void SetTerrainPaletteMakerForTesting(GdiPaletteHolder::PaletteMaker make) { gTerrainPalettes.make = make != nullptr ? make : &CreatePalette; }
+
 void LoadTerrainSettingsFromProfile()
 {
     ProfileSettingsStore store(GetSettingsPath());
