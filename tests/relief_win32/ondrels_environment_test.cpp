@@ -8,10 +8,9 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,56 +50,6 @@ std::vector<std::uint8_t> ReadBytes(const char* path)
     return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::wstring Wide(const std::string& text)
-{
-    wchar_t wide[MAX_PATH * 2] = {};
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH * 2);
-    return wide;
-}
-
-void WriteText(const std::wstring& path, const std::string& text)
-{
-    if (std::FILE* file = _wfopen(path.c_str(), L"wb")) {
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
-    }
-}
-
-// ondrels.scr in C:\ondrels-e2e\<folder>, named in full, with its settings,
-// the helper asked for as snap.exe, and the stand-in planted as cmd.exe.
-std::wstring InstallInFolder(const std::wstring& folder, Helper helper, const char* standInAction, const std::string& settings)
-{
-    const std::wstring directory = L"C:\\ondrels-e2e\\" + folder;
-    CreateDirectoryW(L"C:\\ondrels-e2e", nullptr);
-    CreateDirectoryW(directory.c_str(), nullptr);
-    const std::wstring bin = Wide(BinDirectory());
-    EXPECT_TRUE(CopyFileW((bin + L"ondrels.scr").c_str(), (directory + L"\\ondrels.scr").c_str(), FALSE));
-    for (const wchar_t* name : {L"\\snap.exe", L"\\cmd.exe"}) {
-        DeleteFileW((directory + name).c_str());
-        DeleteFileW((directory + name + L".ran").c_str());
-    }
-    if (helper != Helper::None) {
-        const wchar_t* program = helper == Helper::Snap ? L"snap.exe" : L"stand_in_snap.exe";
-        EXPECT_TRUE(CopyFileW((bin + program).c_str(), (directory + L"\\snap.exe").c_str(), FALSE));
-    }
-    EXPECT_TRUE(CopyFileW((bin + L"stand_in_snap.exe").c_str(), (directory + L"\\cmd.exe").c_str(), FALSE));
-    WriteText(directory + L"\\stand_in.txt", standInAction);
-    WriteText(directory + L"\\ondrels.INI", settings);
-    return directory;
-}
-
-// Whether the stand-in at program ran, and the process id it noted.
-bool Ran(const std::wstring& program) { return GetFileAttributesW((program + L".ran").c_str()) != INVALID_FILE_ATTRIBUTES; }
-DWORD RanProcessId(const std::wstring& program)
-{
-    unsigned long id = 0;
-    if (std::FILE* file = _wfopen((program + L".ran").c_str(), L"rb")) {
-        if (std::fscanf(file, "%lu", &id) != 1) id = 0;
-        std::fclose(file);
-    }
-    return static_cast<DWORD>(id);
-}
-
 // Makes (or, with an empty target, removes) a symbolic link in C:\ as the
 // system under Wine sees it, with the system's own ln and rm, which Wine
 // starts too: Wine's CreateSymbolicLinkA makes none, and its DeleteFileA
@@ -123,47 +72,33 @@ bool PlaceSymbolicLink(const std::string& name, const std::string& target)
 
 // "" when the snapshot is the running user's and no one else's. Wine keeps
 // no access list of a file's own: it shows one made from the file's Unix
-// mode, with the owner's entry, an Everyone entry for the bits of others,
-// and always one for the system itself, which therefore passes here too.
+// mode, with the owner's entry, an Everyone entry for the others' bits, and
+// always one for the system itself, which therefore passes here too.
 std::string SnapshotAccessProblem()
 {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "no token";
-    std::vector<std::uint8_t> user(256);
+    std::vector<std::uint8_t> user(256), descriptor(4096);
     DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "no token";
     const BOOL haveUser = GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
     CloseHandle(token);
-    if (!haveUser) return "no user";
-    PSID self = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID system = nullptr;
-    if (!AllocateAndInitializeSid(&ntAuthority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system)) return "no system identifier";
-
-    std::string problem;
-    std::vector<std::uint8_t> descriptor(4096);
-    PSID owner = nullptr;
-    BOOL defaulted = FALSE, present = FALSE;
+    PSID self = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, owner = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
     PACL list = nullptr;
-    bool userMayReadAndWrite = false;
-    if (!GetFileSecurityA(kSnapshot, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor.data(),
-                          static_cast<DWORD>(descriptor.size()), &size)) {
-        problem = "no security descriptor";
-    } else if (!GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || owner == nullptr || !EqualSid(owner, self)) {
-        problem = "another owner";
-    } else if (!GetSecurityDescriptorDacl(descriptor.data(), &present, &list, &defaulted) || !present || list == nullptr) {
-        problem = "no access list: open to all";
-    } else {
-        for (DWORD i = 0; i < list->AceCount && problem.empty(); ++i) {
-            ACCESS_ALLOWED_ACE* entry = nullptr;
-            if (!GetAce(list, i, reinterpret_cast<void**>(&entry))) problem = "an unreadable entry";
-            else if (entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
-            else if (EqualSid(&entry->SidStart, self)) userMayReadAndWrite = (entry->Mask & (FILE_READ_DATA | FILE_WRITE_DATA)) == (FILE_READ_DATA | FILE_WRITE_DATA);
-            else if (!EqualSid(&entry->SidStart, system)) problem = "access for another account";
-        }
-        if (problem.empty() && !userMayReadAndWrite) problem = "the user may not read and write it";
+    if (!haveUser || !GetFileSecurityA(kSnapshot, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor.data(),
+                                       static_cast<DWORD>(descriptor.size()), &size)) return "no user or no security descriptor";
+    if (!GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || owner == nullptr || !EqualSid(owner, self)) return "another owner";
+    if (!GetSecurityDescriptorDacl(descriptor.data(), &present, &list, &defaulted) || !present || list == nullptr) return "open to all";
+    bool userReadsAndWrites = false;
+    for (DWORD i = 0; i < list->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* entry = nullptr;
+        if (!GetAce(list, i, reinterpret_cast<void**>(&entry)) || entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        const SID* sid = reinterpret_cast<const SID*>(&entry->SidStart);
+        const bool system = sid->SubAuthorityCount == 1 && sid->SubAuthority[0] == SECURITY_LOCAL_SYSTEM_RID;
+        if (EqualSid(const_cast<SID*>(sid), self)) userReadsAndWrites = (~entry->Mask & (FILE_READ_DATA | FILE_WRITE_DATA)) == 0;
+        else if (!system) return "access for another account";
     }
-    FreeSid(system);
-    return problem;
+    return userReadsAndWrites ? "" : "the user may not read and write it";
 }
 
 } // namespace
@@ -225,21 +160,20 @@ TEST(OndrelsEnvironment, NothingButTheHelperRunsAndOnlyItsFreshPictureShows)
         const wchar_t* folder; // under C:\ondrels-e2e, a stand-in planted in it as cmd.exe
         Helper helper;
         const char* standIn;   // what the stand-in helper does
-        bool helperRuns;
-        bool settingsRead;     // the saver's ANSI path names its settings file
+        bool pathUsable;       // the saver's ANSI path names its folder: its helper may run, its settings are read
         bool staleSnapshot;    // a read-only snapshot of another picture stands at the path
         bool links;            // links stand at the snapshot's temporary path and at its path
     };
     const Case cases[] = {
-        {"a cmd.exe planted beside the saver", L"planted", Helper::Snap, "", true, true, false, false},
+        {"a cmd.exe planted beside the saver", L"planted", Helper::Snap, "", true, false, false},
         // Names between two "%" that the shell would replace by a variable's value.
-        {"%OS% in the folder's name", L"Savers %OS% & %PATH% 50%", Helper::Snap, "", true, true, false, false},
-        {"letters of the ANSI code page", L"\u00C9conomiseurs d'\u00E9cran & 100%", Helper::Snap, "", true, true, false, false},
+        {"%OS% in the folder's name", L"Savers %OS% & %PATH% 50%", Helper::Snap, "", true, false, false},
+        {"letters of the ANSI code page", L"\u00C9conomiseurs d'\u00E9cran & 100%", Helper::Snap, "", true, false, false},
         // The ANSI path holds a '"' in its place: it names no folder.
-        {"a full-width quotation mark in the folder's name", L"Savers \uFF02new\uFF02", Helper::StandIn, "0", false, false, true, false},
-        {"a stale snapshot and a failing helper", L"failing", Helper::StandIn, "2", true, true, true, false},
-        {"a stale snapshot and a hanging helper", L"hanging", Helper::StandIn, "hang", true, true, true, false},
-        {"links at the snapshot's paths", L"links", Helper::Snap, "", true, true, false, true},
+        {"a full-width quotation mark in the folder's name", L"Savers \uFF02new\uFF02", Helper::StandIn, "0", false, true, false},
+        {"a stale snapshot and a failing helper", L"failing", Helper::StandIn, "2", true, true, false},
+        {"a stale snapshot and a hanging helper", L"hanging", Helper::StandIn, "hang", true, true, false},
+        {"links at the snapshot's paths", L"links", Helper::Snap, "", true, false, true},
     };
     const Screen screen;
     const std::vector<std::uint8_t> screenPicture = ScreenPicture(screen);
@@ -247,7 +181,8 @@ TEST(OndrelsEnvironment, NothingButTheHelperRunsAndOnlyItsFreshPictureShows)
     const std::string linkTargets[] = {"C:\\ondrels-e2e\\link-target-1.dat", "C:\\ondrels-e2e\\link-target-2.dat"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::wstring directory = InstallInFolder(c.folder, c.helper, c.standIn, kQuickSettings);
+        const std::wstring directory = std::wstring(L"C:\\ondrels-e2e\\") + c.folder;
+        InstallSaver(directory, c.helper, kQuickSettings, c.standIn, true);
         RemoveSnapshot();
         if (c.staleSnapshot) {
             WriteBytes(kSnapshot, stalePicture);
@@ -267,9 +202,9 @@ TEST(OndrelsEnvironment, NothingButTheHelperRunsAndOnlyItsFreshPictureShows)
         EXPECT_EQ(run.Close(), 0u);
         DestroyWindow(cover);
 
-        EXPECT_FALSE(Ran(directory + L"\\cmd.exe")) << "the planted cmd.exe ran";
+        EXPECT_EQ(RanProcessId(directory + L"\\cmd.exe"), 0u) << "the planted cmd.exe ran";
         if (c.helper == Helper::StandIn) {
-            EXPECT_EQ(Ran(directory + L"\\snap.exe"), c.helperRuns);
+            EXPECT_EQ(RanProcessId(directory + L"\\snap.exe") != 0, c.pathUsable);
         }
         if (c.helper == Helper::Snap) {
             // The helper wrote the screen as it was, for this user alone.
@@ -295,7 +230,7 @@ TEST(OndrelsEnvironment, NothingButTheHelperRunsAndOnlyItsFreshPictureShows)
         }
         RemoveSnapshot();
         ASSERT_TRUE(run.sawFrame) << "no frame";
-        const ReliefSettings settings = SettingsFor(c.settingsRead ? kQuickSettings : "");
+        const ReliefSettings settings = SettingsFor(c.pathUsable ? kQuickSettings : "");
         EXPECT_GE(CountMatchingSeeds(run, screen, settings, screenPicture), 1) << "the frame is not of the screen";
         if (c.staleSnapshot) {
             EXPECT_EQ(CountMatchingSeeds(run, screen, settings, stalePicture), 0) << "the stale snapshot shows";

@@ -187,28 +187,15 @@ TEST(ReliefSettingsFile, ReadThroughTheProfileApiAndWrittenInOrder)
 
 TEST(SnapProgramPath, BesideTheProgramOrNoneWhenThePathCannotNameIt)
 {
-    struct Case {
-        const char* program;
-        const char* helper; // "" for no helper
-    };
-    const Case cases[] = {
-        {"C:\\Savers\\ondrels.scr", "C:\\Savers\\snap.exe"},
-        // Nothing reads the path but the system: shell characters are letters.
-        {"C:\\My Savers & more 100% %OS%\\ondrels.scr", "C:\\My Savers & more 100% %OS%\\snap.exe"},
-        {"\\\\server\\share\\ondrels.scr", "\\\\server\\share\\snap.exe"},
-        {"d:\\ondrels.scr", "d:\\snap.exe"},
-        // A full-width quotation mark, or a letter the code page lacks.
-        {"C:\\Savers \"new\"\\ondrels.scr", ""},
-        {"C:\\Savers ?\\ondrels.scr", ""},
-        {"\\\\?\\C:\\Savers\\ondrels.scr", ""},
-        // Not a full path: the system would search for it.
-        {"ondrels.scr", ""},
-        {"Savers\\ondrels.scr", ""},
-        {"\\Savers\\ondrels.scr", ""},
-        {"C:ondrels.scr", ""},
-        {"", ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(BuildSnapProgramPath(c.program), c.helper) << c.program;
+    // Shell characters are letters here: nothing but the system reads the path.
+    EXPECT_EQ(BuildSnapProgramPath("C:\\My Savers & 100% %OS%\\ondrels.scr"), "C:\\My Savers & 100% %OS%\\snap.exe");
+    EXPECT_EQ(BuildSnapProgramPath("\\\\server\\share\\ondrels.scr"), "\\\\server\\share\\snap.exe");
+    EXPECT_EQ(BuildSnapProgramPath("d:\\ondrels.scr"), "d:\\snap.exe");
+    // A full-width quotation mark or a letter the code page lacks, and paths
+    // that are not full, which the system would search for.
+    for (const char* program : {"C:\\Savers \"new\"\\ondrels.scr", "C:\\Savers ?\\ondrels.scr", "\\\\?\\C:\\Savers\\ondrels.scr",
+                                "ondrels.scr", "Savers\\ondrels.scr", "\\Savers\\ondrels.scr", "C:ondrels.scr", ""})
+        EXPECT_EQ(BuildSnapProgramPath(program), "") << program;
 }
 
 // On a palette-based display the ramp's palette is selected into the window's
