@@ -4,10 +4,9 @@
 // when it is complete, so a reader never sees a half-written file. Nothing
 // that already stands at either path is opened or written through: the
 // temporary file is made new, and the snapshot's name is replaced, not its
-// contents. On
-// Windows NT only the running user may read or change the file. Exit code 0
-// on success, 1 when the screen cannot be copied, 2 when the file cannot be
-// written (or, on Windows NT, cannot be made private).
+// contents. On Windows NT only the running user may read or change the file.
+// Exit code 0 on success, 1 when the screen cannot be copied, 2 when the file
+// cannot be written (or, on Windows NT, cannot be made private).
 #include <windows.h>
 
 #include <cstdint>
