@@ -20,6 +20,13 @@
 
 namespace {
 
+// The previews start the real helper beside this program: the snapshot it
+// writes goes when the tests end.
+struct SnapshotCleanup : ::testing::Environment {
+    void TearDown() override { DeleteFileA(kSnapshotPath); }
+};
+::testing::Environment* const kSnapshotCleanup = ::testing::AddGlobalTestEnvironment(new SnapshotCleanup);
+
 constexpr DWORD kSeed = 0x5EED1234u;
 DWORD WINAPI FixedTick() { return kSeed; }
 
