@@ -43,7 +43,9 @@ int DetectWin9x()
 // the system's filter report the fault. Whatever that decides, a fault must
 // not leave the system believing a screen saver still runs. A handled fault
 // ends the process with the fault's own exception code (0xC0000005 for an
-// access violation), which no mode gives as its result.
+// access violation), which no mode gives as its result. The process is
+// damaged, so it ends at once: TerminateProcess runs no module's detach code
+// and no exit handler, which ExitProcess would run over the damaged state.
 LONG WINAPI GuardSaverMode(EXCEPTION_POINTERS* fault)
 {
     SetUnhandledExceptionFilter(previousFaultFilter);
@@ -55,7 +57,7 @@ LONG WINAPI GuardSaverMode(EXCEPTION_POINTERS* fault)
         const DWORD code = fault != nullptr && fault->ExceptionRecord != nullptr
                                ? fault->ExceptionRecord->ExceptionCode
                                : static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION);
-        ExitProcess(code);
+        TerminateProcess(GetCurrentProcess(), code);
     }
     return decision;
 }

@@ -22,9 +22,9 @@ int main(int argc, char** argv)
 
     LoadReliefSettingsFromProfile(); // defaults without a settings file
     const LARGE_INTEGER start = Now();
-    RunSnapProgram();
+    const bool snapshotFresh = RunSnapProgram();
     const LARGE_INTEGER snapped = Now();
-    InitReliefWindow(window);
+    InitReliefWindow(window, snapshotFresh);
     const LARGE_INTEGER created = Now();
     RenderReliefFrame(window);
     GdiFlush();

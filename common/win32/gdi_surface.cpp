@@ -149,6 +149,7 @@ void GdiSurface::FillPolygon(const SurfacePoint* points, int count, std::uint32_
     SurfaceDc dc(window_, dc_);
     if (!dc) return;
     // The colour value is the platform's own: top byte 1 names a palette entry.
+    if ((color >> 24) == 1 && !paletteSelected_) return;
     if (color == kSurfaceBlack && dc_ != nullptr) {
         // The held context has the black brush selected already.
         Polygon(dc.dc, platformPoints, count);
@@ -203,37 +204,50 @@ void GdiSurface::ShiftOrigin(int dx, int dy)
     if (dc) OffsetWindowOrgEx(dc.dc, dx, dy, nullptr);
 }
 
+HPALETTE GdiSurface::MakePalette(const SurfacePalette& palette) const
+{
+    const std::size_t count = palette.colors.size() < 256 ? palette.colors.size() : 256;
+    std::vector<std::uint8_t> storage;
+    try {
+        storage.resize(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
+    description->palVersion = 0x300;
+    description->palNumEntries = static_cast<WORD>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t rgb = palette.colors[i];
+        description->palPalEntry[i] = {static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb), PC_RESERVED};
+    }
+    return palettes_->make != nullptr ? palettes_->make(description) : nullptr;
+}
+
 void GdiSurface::SelectPalette(const SurfacePalette& palette)
 {
     if (palettes_ == nullptr || dc_ == nullptr || palette.colors.empty()) return;
-    if (palettes_->palette == nullptr || palettes_->serial != palette.serial) {
-        const std::size_t count = palette.colors.size() < 256 ? palette.colors.size() : 256;
-        std::vector<std::uint8_t> storage;
-        try {
-            storage.resize(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-        } catch (const std::bad_alloc&) {
-            return; // the palette in use stays
+    const bool current = palettes_->palette != nullptr && palettes_->serial == palette.serial;
+    const bool givenUp = palettes_->failed && palettes_->failedSerial == palette.serial;
+    if (!current && !givenUp) {
+        HPALETTE created = MakePalette(palette);
+        if (created != nullptr) {
+            // The old palette may still be selected here; put back the one
+            // found before deleting it.
+            if (paletteSelected_ && foundPalette_ != nullptr) ::SelectPalette(dc_, foundPalette_, FALSE);
+            palettes_->Release();
+            palettes_->palette = created;
+            palettes_->serial = palette.serial;
+            palettes_->failed = false;
+        } else if (palettes_->palette != nullptr) {
+            palettes_->failed = true;
+            palettes_->failedSerial = palette.serial;
         }
-        auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
-        description->palVersion = 0x300;
-        description->palNumEntries = static_cast<WORD>(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t rgb = palette.colors[i];
-            description->palPalEntry[i] = {static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb), PC_RESERVED};
-        }
-        HPALETTE created = CreatePalette(description);
-        if (created == nullptr) return;
-        // The old palette may still be selected here; put back the one found
-        // before deleting it.
-        if (paletteSelected_ && foundPalette_ != nullptr) ::SelectPalette(dc_, foundPalette_, FALSE);
-        palettes_->Release();
-        palettes_->palette = created;
-        palettes_->serial = palette.serial;
     }
+    if (palettes_->palette == nullptr) return;
     HPALETTE previous = ::SelectPalette(dc_, palettes_->palette, FALSE);
     if (!paletteSelected_) {
         foundPalette_ = previous;
-        paletteSelected_ = true;
+        paletteSelected_ = previous != nullptr;
     }
     RealizePalette(dc_);
 }

@@ -11,14 +11,24 @@
 // The logical palette made from a SurfacePalette, kept by the window that
 // draws with it from one drawing call to the next, and deleted with it.
 struct GdiPaletteHolder {
+    using PaletteMaker = HPALETTE(WINAPI*)(const LOGPALETTE*);
     HPALETTE palette = nullptr;
-    std::uint32_t serial = 0;
+    std::uint32_t serial = 0; // of the SurfacePalette the palette was made from
+    // A SurfacePalette whose palette could not be made while an older one was
+    // at hand: its scene is drawn in the older one, and making it is not
+    // tried again at every step, so the scene keeps one set of colours.
+    bool failed = false;
+    std::uint32_t failedSerial = 0;
+    // CreatePalette, or a test's stand-in.
+    PaletteMaker make = &CreatePalette;
     GdiPaletteHolder() = default;
     ~GdiPaletteHolder() { Release(); }
     void Release()
     {
         if (palette != nullptr) DeleteObject(palette);
         palette = nullptr;
+        serial = 0;
+        failed = false;
     }
     GdiPaletteHolder(const GdiPaletteHolder&) = delete;
     GdiPaletteHolder& operator=(const GdiPaletteHolder&) = delete;
@@ -52,7 +62,10 @@ public:
     void FillBlackRect(int left, int top, int right, int bottom) override;
     // SetPixel with colour 0.
     void SetBlackPixel(int x, int y) override;
-    // Polygon with a solid brush of the colour (the stock black brush for black).
+    // Polygon with a solid brush of the colour (the stock black brush for
+    // black). A palette-index colour is drawn only while this surface has a
+    // logical palette of its own selected: with the context's default palette
+    // the index would name another colour, so the polygon is left undrawn.
     void FillPolygon(const SurfacePoint* points, int count, std::uint32_t color) override;
     // Pie with the stock black brush.
     void FillBlackPie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) override;
@@ -64,7 +77,9 @@ public:
     // OffsetWindowOrgEx.
     void ShiftOrigin(int dx, int dy) override;
     // CreatePalette (once per palette, entries PC_RESERVED), SelectPalette as
-    // a foreground palette, RealizePalette.
+    // a foreground palette, RealizePalette. When the palette cannot be made,
+    // the one made before (the previous scene's) is selected in its place;
+    // with none at all nothing is selected and it is tried again next call.
     void SelectPalette(const SurfacePalette& palette) override;
 
 private:
@@ -81,6 +96,7 @@ private:
     std::vector<std::uint8_t> paddedRows_; // reused from frame to frame
     std::vector<POINT> points_;            // reused from polygon to polygon
     const POINT* PlatformPoints(const SurfacePoint* points, int count);
+    HPALETTE MakePalette(const SurfacePalette& palette) const;
 };
 
 // A 24-bit, bottom-up (positive height), uncompressed description.

@@ -11,21 +11,31 @@ const char kSnapshotPath[] = "C:\\snapwnd.dat";
 
 namespace {
 
-// The command shell replaces %NAME% by a variable's value even between
-// quotes (and Wine's shell expands the value again), so no quoting keeps a
-// directory with a "%" one path.
-bool HasShellVariableSign(const std::string& directory) { return directory.find('%') != std::string::npos; }
+// A helper ended at the time limit ends as failed, like one that could not
+// copy the screen.
+constexpr UINT kSnapAbandonedExitCode = 1;
+
+bool IsFullPath(const std::string& path)
+{
+    const bool onDrive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                         path[1] == ':' && path[2] == '\\';
+    const bool onShare = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+    return onDrive || onShare;
+}
 
 } // namespace
 
-std::string BuildSnapCommandLine(const std::string& directory)
+std::string BuildSnapProgramPath(const std::string& programPath)
 {
-    if (HasShellVariableSign(directory)) return "cmd.exe /C .\\snap.exe";
-    return "cmd.exe /C \"\"" + directory + "snap.exe\"\"";
+    if (!IsFullPath(programPath) || programPath.find_first_of("\"?") != std::string::npos) return std::string();
+    return programPath.substr(0, programPath.find_last_of('\\') + 1) + "snap.exe";
 }
 
-void RunSnapProgram()
+bool RunSnapProgram()
 {
+    const std::string program = BuildSnapProgramPath(GetModulePath(nullptr));
+    if (program.empty()) return false;
+
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -33,22 +43,27 @@ void RunSnapProgram()
     char desktop[] = "WinSta0\\Default";
     startup.lpDesktop = desktop;
 
-    std::string directory = GetModulePath(nullptr);
-    directory.erase(directory.find_last_of('\\') + 1); // keep the trailing backslash
-    std::string commandLine = BuildSnapCommandLine(directory);
+    // The program is named by the application name, so nothing is searched
+    // for; the command line only repeats it, quoted (it holds no '"'), as the
+    // helper's own name. The helper takes no arguments and needs none of the
+    // saver's handles.
+    std::string commandLine = "\"" + program + "\"";
     commandLine.push_back('\0');
-    // A helper named relative to the directory is started from it.
-    const char* workingDirectory = HasShellVariableSign(directory) ? directory.c_str() : nullptr;
-
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, workingDirectory,
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                         &startup, &process)) {
-        return;
+        return false;
     }
-    // A helper that hangs must not keep the saver from starting.
-    WaitForSingleObject(process.hProcess, kSnapWaitMilliseconds);
-    CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    bool fresh = false;
+    if (WaitForSingleObject(process.hProcess, kSnapWaitMilliseconds) == WAIT_OBJECT_0) {
+        DWORD code = 1;
+        fresh = GetExitCodeProcess(process.hProcess, &code) && code == 0;
+    } else {
+        TerminateProcess(process.hProcess, kSnapAbandonedExitCode);
+    }
+    CloseHandle(process.hProcess);
+    return fresh;
 }
 
 bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture)

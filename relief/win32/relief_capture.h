@@ -11,21 +11,26 @@ extern const char kSnapshotPath[]; // "C:\snapwnd.dat"
 // How long window creation waits for the snapshot helper before going on.
 constexpr unsigned long kSnapWaitMilliseconds = 5000;
 
-// "cmd.exe /C ""<directory>snap.exe""": the outer quotes are the ones the
-// command shell strips, the inner ones keep a directory with spaces, "&" or
-// other shell characters one path, so nothing but the helper runs. The shell
-// expands %NAME% even between quotes: for a directory with a "%" the line is
-// "cmd.exe /C .\snap.exe", started in the directory.
-std::string BuildSnapCommandLine(const std::string& directory);
+// The full path of snap.exe beside the program at programPath, or an empty
+// text when that path cannot name it safely: not a full path (a drive and a
+// backslash, or a "\\" share), or holding a '"' or a '?', which the ANSI
+// code page puts where a character of the folder's name had no match (a
+// full-width quotation mark becomes '"'), so the path no longer names the
+// folder the program lies in.
+std::string BuildSnapProgramPath(const std::string& programPath);
 
-// Starts the helper from the program's own directory and waits for it to end,
-// at most kSnapWaitMilliseconds. A helper that cannot be started is ignored.
-void RunSnapProgram();
+// Starts snap.exe beside the program by its full path, with no shell and no
+// search, and waits for it at most kSnapWaitMilliseconds. Returns true only
+// when the helper ended within that time with exit code 0, i.e. when the
+// snapshot file holds a picture this start asked for. A helper still running
+// at the time limit is ended: nothing will read what it writes, and a hung
+// helper left behind at every start would pile up for the whole session.
+bool RunSnapProgram();
 
 // The picture at width x height, rows bottom-up, blue-green-red, packed.
 // From the snapshot file (black where it is short) when fromSnapshotFile is
-// set (Windows NT); by copying the screen on Windows 95/98 or where the file
-// is missing.
+// set (Windows NT, after a helper run that succeeded); by copying the screen
+// otherwise, or where the file cannot be opened.
 std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile);
 
 // Reads the first size bytes of the snapshot file into picture (the rest stays

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/runtime_random.h"
+#include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "host/saver_host_state.h"
@@ -17,7 +18,15 @@ ReliefState gReliefState;
 
 namespace {
 
+// The ramp's logical palette stays selected in the window's private context
+// for the whole run, for the frames copied to it. The palette the context
+// had before goes back in before the ramp's is deleted: an object still
+// selected in a context must not be deleted.
 HPALETTE gReliefPalette = nullptr;
+HWND gPaletteWindow = nullptr;
+HPALETTE gFoundPalette = nullptr;
+// -1: ask the display; 0 or 1: set by a test.
+int gPaletteDisplayForTesting = -1;
 // SetTimer returns a non-zero value on success (1 for identifier 0), not the
 // identifier: the timer is killed by the identifier it was set with.
 constexpr UINT_PTR kReliefTimerId = 0;
@@ -43,11 +52,28 @@ HPALETTE CreateReliefPalette(const std::vector<std::uint32_t>& colors)
     return CreatePalette(description);
 }
 
+void ReleaseReliefPalette()
+{
+    if (gReliefPalette == nullptr) return;
+    if (gPaletteWindow != nullptr) {
+        WindowDc dc(gPaletteWindow);
+        HPALETTE found = gFoundPalette != nullptr ? gFoundPalette : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+        if (dc) SelectPalette(dc.dc, found, FALSE);
+    }
+    DeleteObject(gReliefPalette);
+    gReliefPalette = nullptr;
+    gPaletteWindow = nullptr;
+    gFoundPalette = nullptr;
+}
+
 void OnCreate(HWND window)
 {
     LoadReliefSettingsFromProfile();
-    RunSnapProgram();
-    InitReliefWindow(window);
+    // Windows 95/98 copy the screen, never reading a snapshot: the helper is
+    // not started there, as the command shell it once went through was not
+    // there to start it, and no picture of the desktop is left on disk.
+    const bool snapshotFresh = saverHost.isWin9x == 0 && RunSnapProgram();
+    InitReliefWindow(window, snapshotFresh);
     gReliefTimer = SetTimer(window, kReliefTimerId, static_cast<UINT>(gReliefSettings.Delay), nullptr);
 }
 
@@ -62,6 +88,8 @@ void OnDestroy(HWND window)
 
 void SetReliefTickSourceForTesting(ReliefTickSource source) { gTickSource = source != nullptr ? source : &GetTickCount; }
 
+void SetReliefPaletteDisplayForTesting(int paletteDisplay) { gPaletteDisplayForTesting = paletteDisplay < 0 ? -1 : paletteDisplay != 0 ? 1 : 0; }
+
 void LoadReliefSettingsFromProfile()
 {
     SaverSettingsStore store;
@@ -74,7 +102,7 @@ void SaveReliefSettingsToProfile()
     SaveReliefSettings(store, gReliefSettings);
 }
 
-void InitReliefWindow(HWND window)
+void InitReliefWindow(HWND window, bool snapshotFresh)
 {
     const DWORD seed = gTickSource();
     RECT client{};
@@ -82,15 +110,18 @@ void InitReliefWindow(HWND window)
     const int width = ReliefDimension(client.right);
     const int height = ReliefDimension(client.bottom);
     HDC dc = GetDC(window);
-    const std::int32_t usePalette = dc != nullptr && GetDeviceCaps(dc, NUMCOLORS) != -1 ? 1 : 0;
+    const std::int32_t usePalette =
+        gPaletteDisplayForTesting >= 0 ? gPaletteDisplayForTesting : dc != nullptr && GetDeviceCaps(dc, NUMCOLORS) != -1 ? 1 : 0;
     try {
-        // The host asked the platform once; Windows NT has the snapshot file.
-        const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, saverHost.isWin9x == 0);
+        // The host asked the platform once; Windows NT has the snapshot
+        // file, which only this start's helper can have made fresh.
+        const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, saverHost.isWin9x == 0 && snapshotFresh);
         if (InitRelief(gReliefState, gReliefSettings, gProgramRandom, seed, width, height, usePalette, picture.data(), picture.size()) &&
             usePalette != 0) {
             gReliefPalette = CreateReliefPalette(gReliefState.colors);
-            if (gReliefPalette != nullptr) {
-                SelectPalette(dc, gReliefPalette, FALSE);
+            if (gReliefPalette != nullptr && dc != nullptr) {
+                gFoundPalette = SelectPalette(dc, gReliefPalette, FALSE);
+                gPaletteWindow = window;
                 RealizePalette(dc);
             }
         }
@@ -110,8 +141,7 @@ void RenderReliefFrame(HWND window)
 void FreeReliefWindow()
 {
     gReliefSurface.reset();
-    if (gReliefPalette != nullptr) DeleteObject(gReliefPalette);
-    gReliefPalette = nullptr;
+    ReleaseReliefPalette();
     FreeRelief(gReliefState);
 }
 

@@ -17,13 +17,19 @@ void LoadReliefSettingsFromProfile();
 // Writes them back (the dialog's OK).
 void SaveReliefSettingsToProfile();
 
-// Window creation: picture, tables and the logical palette.
-void InitReliefWindow(HWND window);
+// Window creation: picture, tables and the logical palette. snapshotFresh:
+// this start's snapshot helper succeeded (RunSnapProgram), so on Windows NT
+// the picture is the snapshot file's; otherwise a copy of the screen.
+void InitReliefWindow(HWND window, bool snapshotFresh);
 // One timer tick: one lens frame on the window.
 void RenderReliefFrame(HWND window);
-// Window destruction: every table and the palette.
+// Window destruction: every table, and the palette, put out of the window's
+// context first.
 void FreeReliefWindow();
 
 // Where creation takes its seed from: GetTickCount, or a fixed source in tests.
 using ReliefTickSource = DWORD (WINAPI*)();
 void SetReliefTickSourceForTesting(ReliefTickSource source);
+// Whether creation takes the display for a palette-based one: -1 asks the
+// display (GetDeviceCaps NUMCOLORS), 0 or 1 is a test's answer.
+void SetReliefPaletteDisplayForTesting(int paletteDisplay);

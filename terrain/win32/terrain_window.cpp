@@ -47,6 +47,8 @@ std::vector<std::unique_ptr<TerrainWindowState>> gMonitorWindows;
 constexpr UINT_PTR kTerrainTimerId = 0;
 TerrainTickSource gTickSource = &GetTickCount;
 StepPause* gPauseForTesting = nullptr;
+// How the windows' logical palettes are made: CreatePalette, or a test's.
+GdiPaletteHolder::PaletteMaker gPaletteMaker = &CreatePalette;
 
 int WindowNumber(HWND window) { return window != nullptr ? GetSaverWindowNumber(window) : 0; }
 
@@ -56,7 +58,10 @@ TerrainWindowState& WindowState(HWND window)
     if (number <= 0) return gPrimaryWindow;
     const std::size_t slot = static_cast<std::size_t>(number - 1);
     if (gMonitorWindows.size() <= slot) gMonitorWindows.resize(slot + 1);
-    if (!gMonitorWindows[slot]) gMonitorWindows[slot].reset(new TerrainWindowState(nullptr, nullptr));
+    if (!gMonitorWindows[slot]) {
+        gMonitorWindows[slot].reset(new TerrainWindowState(nullptr, nullptr));
+        gMonitorWindows[slot]->palettes.make = gPaletteMaker;
+    }
     return *gMonitorWindows[slot];
 }
 
@@ -81,6 +86,15 @@ void OnDestroy(HWND window)
 void SetTerrainTickSourceForTesting(TerrainTickSource source) { gTickSource = source != nullptr ? source : &GetTickCount; }
 
 void SetTerrainPauseForTesting(StepPause* pause) { gPauseForTesting = pause; }
+
+void SetTerrainPaletteMakerForTesting(GdiPaletteHolder::PaletteMaker make)
+{
+    gPaletteMaker = make != nullptr ? make : &CreatePalette;
+    gPrimaryWindow.palettes.make = gPaletteMaker;
+    for (auto& other : gMonitorWindows) {
+        if (other) other->palettes.make = gPaletteMaker;
+    }
+}
 
 void LoadTerrainSettingsFromProfile()
 {

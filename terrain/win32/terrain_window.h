@@ -37,3 +37,7 @@ void SetTerrainTickSourceForTesting(TerrainTickSource source);
 // Where the wipes pause: a wait on the queue and the performance counter, or,
 // for a test, `pause` (nullptr puts the wait back).
 void SetTerrainPauseForTesting(StepPause* pause);
+// How the scene's logical palette is made: CreatePalette, or a test's
+// stand-in (nullptr puts CreatePalette back).
+using TerrainPaletteMaker = HPALETTE(WINAPI*)(const LOGPALETTE*);
+void SetTerrainPaletteMakerForTesting(TerrainPaletteMaker make);

@@ -107,7 +107,15 @@ def check_x87_only(program, objdump):
     problems = []
     code = subprocess.run([objdump, "-d", "--no-show-raw-insn", str(program)], check=True,
                           capture_output=True, text=True).stdout
-    vector = [line.strip() for line in code.splitlines() if re.search(r"%(x|y|z)?mm\d", line)]
+    # The linker places the exception tables (.gcc_except_table) in .text;
+    # objdump disassembles their bytes too, which are data, not instructions.
+    vector, in_data = [], False
+    for line in code.splitlines():
+        label = re.match(r"[0-9a-f]+ <(.*)>:$", line)
+        if label:
+            in_data = label.group(1) == ".gcc_except_table"
+        elif not in_data and re.search(r"%(x|y|z)?mm\d", line):
+            vector.append(line.strip())
     if vector:
         problems.append(f"{program.name}: {len(vector)} MMX or SSE instructions, e.g. {vector[0]!r}")
     symbols = subprocess.run([objdump, "-t", str(program)], check=True, capture_output=True, text=True).stdout

@@ -30,16 +30,61 @@ const char kSnapshot[] = "C:\\snapwnd.dat";
 using dialog_test::BinDirectory;
 using dialog_test::MakeDirectories;
 
-// Copies ondrels.scr (and snap.exe when asked) into directory, with settings.
-inline void InstallSaver(const std::string& directory, bool withSnap, const std::string& settings)
+inline std::wstring Wide(const std::string& text)
 {
-    MakeDirectories(directory);
-    ASSERT_TRUE(CopyFileA((BinDirectory() + "ondrels.scr").c_str(), (directory + "\\ondrels.scr").c_str(), FALSE));
-    if (withSnap) {
-        ASSERT_TRUE(CopyFileA((BinDirectory() + "snap.exe").c_str(), (directory + "\\snap.exe").c_str(), FALSE));
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH * 2);
+    return wide;
+}
+
+inline void WriteText(const std::wstring& path, const std::string& text)
+{
+    if (std::FILE* file = _wfopen(path.c_str(), L"wb")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
     }
-    std::ofstream out(directory + "\\ondrels.INI", std::ios::binary | std::ios::trunc);
-    out << settings;
+}
+
+// What stands beside the saver as snap.exe: nothing, the real helper, or the
+// stand-in (stand_in_snap.cpp), told what to do: "hang" or an exit code.
+enum class Helper { None, Snap, StandIn };
+
+// Copies ondrels.scr into directory with settings, the helper and, when
+// asked, the stand-in planted as cmd.exe; the stand-ins' notes are cleared.
+inline void InstallSaver(const std::wstring& directory, Helper helper, const std::string& settings, const char* standIn = "hang",
+                         bool plantCmd = false)
+{
+    for (std::size_t at = directory.find(L'\\', 3); at != std::wstring::npos; at = directory.find(L'\\', at + 1))
+        CreateDirectoryW(directory.substr(0, at).c_str(), nullptr);
+    CreateDirectoryW(directory.c_str(), nullptr);
+    const std::wstring bin = Wide(BinDirectory());
+    const auto place = [&](const wchar_t* from, const wchar_t* name, bool wanted) {
+        DeleteFileW((directory + name).c_str());
+        DeleteFileW((directory + name + L".ran").c_str());
+        EXPECT_TRUE(!wanted || CopyFileW((bin + from).c_str(), (directory + name).c_str(), FALSE)) << from;
+    };
+    place(L"ondrels.scr", L"\\ondrels.scr", true);
+    place(helper == Helper::Snap ? L"snap.exe" : L"stand_in_snap.exe", L"\\snap.exe", helper != Helper::None);
+    place(L"stand_in_snap.exe", L"\\cmd.exe", plantCmd);
+    WriteText(directory + L"\\stand_in.txt", standIn);
+    WriteText(directory + L"\\ondrels.INI", settings);
+    // No settings kept for the user from an earlier test.
+    DeleteFileA((GetUserSettingsFolder() + "ondrels.INI").c_str());
+}
+inline void InstallSaver(const std::string& directory, Helper helper, const std::string& settings, const char* standIn = "hang")
+{
+    InstallSaver(Wide(directory), helper, settings, standIn);
+}
+
+// The process id a stand-in noted at its start, 0 if it never ran.
+inline DWORD RanProcessId(const std::wstring& program)
+{
+    unsigned long id = 0;
+    if (std::FILE* file = _wfopen((program + L".ran").c_str(), L"rb")) {
+        if (std::fscanf(file, "%lu", &id) != 1) id = 1;
+        std::fclose(file);
+    }
+    return static_cast<DWORD>(id);
 }
 
 struct Screen {
@@ -79,6 +124,20 @@ struct SaverRun {
         std::string commandLine = "\"" + directory + "\\ondrels.scr\" /s";
         startTick = GetTickCount();
         ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workingDirectory.c_str(), &startup, &process));
+    }
+
+    // The saver in a directory that the ANSI code page may not spell. It is
+    // named by its full path as the application; its command line names it
+    // without the directory, whose name would reach the ANSI command line
+    // altered (a full-width quotation mark as a '"' ending the name early).
+    void Start(const std::wstring& directory)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        const std::wstring program = directory + L"\\ondrels.scr";
+        std::wstring commandLine = L"\"ondrels.scr\" /s";
+        startTick = GetTickCount();
+        ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup, &process));
     }
 
     // Waits for the first lens square, up to timeoutMs: first the saver's

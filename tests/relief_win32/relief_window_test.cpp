@@ -15,9 +15,17 @@
 #include "relief/relief_life.h"
 #include "relief/win32/relief_capture.h"
 #include "relief/win32/relief_window.h"
+#include "tests/terrain_win32/terrain_test_window.h"
 #include "tests/win32/window_pixels.h"
 
 namespace {
+
+// The previews start the real helper beside this program: the snapshot it
+// writes goes when the tests end.
+struct SnapshotCleanup : ::testing::Environment {
+    void TearDown() override { DeleteFileA(kSnapshotPath); }
+};
+::testing::Environment* const kSnapshotCleanup = ::testing::AddGlobalTestEnvironment(new SnapshotCleanup);
 
 constexpr DWORD kSeed = 0x5EED1234u;
 DWORD WINAPI FixedTick() { return kSeed; }
@@ -184,11 +192,38 @@ TEST(ReliefSettingsFile, ReadThroughTheProfileApiAndWrittenInOrder)
     std::remove(path.c_str());
 }
 
-TEST(SnapCommandLine, QuotesTheDirectorySoShellCharactersStayInThePath)
+TEST(SnapProgramPath, BesideTheProgramOrNoneWhenThePathCannotNameIt)
 {
-    EXPECT_EQ(BuildSnapCommandLine("C:\\Savers\\"), "cmd.exe /C \"\"C:\\Savers\\snap.exe\"\"");
-    EXPECT_EQ(BuildSnapCommandLine("C:\\My Savers & more\\"), "cmd.exe /C \"\"C:\\My Savers & more\\snap.exe\"\"");
-    // The shell expands %NAME% even between quotes: a directory with a "%" is
-    // the working directory of a helper named relative to it.
-    EXPECT_EQ(BuildSnapCommandLine("C:\\Savers 100%\\"), "cmd.exe /C .\\snap.exe");
+    // Shell characters are letters here: nothing but the system reads the path.
+    EXPECT_EQ(BuildSnapProgramPath("C:\\My Savers & 100% %OS%\\ondrels.scr"), "C:\\My Savers & 100% %OS%\\snap.exe");
+    EXPECT_EQ(BuildSnapProgramPath("\\\\server\\share\\ondrels.scr"), "\\\\server\\share\\snap.exe");
+    EXPECT_EQ(BuildSnapProgramPath("d:\\ondrels.scr"), "d:\\snap.exe");
+    // A full-width quotation mark or a letter the code page lacks, and paths
+    // that are not full, which the system would search for.
+    for (const char* program : {"C:\\Savers \"new\"\\ondrels.scr", "C:\\Savers ?\\ondrels.scr", "\\\\?\\C:\\Savers\\ondrels.scr",
+                                "ondrels.scr", "Savers\\ondrels.scr", "\\Savers\\ondrels.scr", "C:ondrels.scr", ""})
+        EXPECT_EQ(BuildSnapProgramPath(program), "") << program;
+}
+
+// On a palette-based display the ramp's palette is selected into the window's
+// private context for the run; it is put out of it before it is deleted.
+TEST(ReliefPalette, PutOutOfThePrivateContextBeforeItIsDeleted)
+{
+    LoadReliefSettingsFromProfile();
+    HWND window = CreateOwnDcWindow(64, 48);
+    ASSERT_NE(window, nullptr);
+    HDC dc = GetDC(window);
+    const HGDIOBJ found = GetCurrentObject(dc, OBJ_PAL);
+    SetReliefPaletteDisplayForTesting(1);
+    InitReliefWindow(window, false);
+    SetReliefPaletteDisplayForTesting(-1);
+    const HGDIOBJ ramp = GetCurrentObject(dc, OBJ_PAL);
+    EXPECT_NE(ramp, found) << "the ramp's palette is in the context for the run";
+    EXPECT_EQ(GetObjectType(ramp), static_cast<DWORD>(OBJ_PAL));
+    RenderReliefFrame(window);
+    FreeReliefWindow();
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), found) << "the palette found is back";
+    EXPECT_EQ(GetObjectType(ramp), 0u) << "the ramp's palette is deleted";
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
 }

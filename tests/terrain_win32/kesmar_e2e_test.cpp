@@ -35,12 +35,14 @@ using dialog_test::ReadFile;
 namespace {
 
 // A copy of kesmar.scr in a directory of its own, with the settings file
-// text beside it (none for an empty text).
+// text beside it (none for an empty text), and no settings kept for the user.
 struct KesmarCopy {
-    std::string directory, program, settings;
+    std::string directory, program, settings, userSettings;
     KesmarCopy(const std::string& name, const std::string& settingsText)
-        : directory("C:\\kesmar-e2e\\" + name), program(directory + "\\kesmar.scr"), settings(directory + "\\kesmar.INI")
+        : directory("C:\\kesmar-e2e\\" + name), program(directory + "\\kesmar.scr"), settings(directory + "\\kesmar.INI"),
+          userSettings(GetUserSettingsFolder() + "kesmar.INI")
     {
+        DeleteFileA(userSettings.c_str());
         dialog_test::MakeDirectories(directory);
         CopyFileA((BinDirectory() + "kesmar.scr").c_str(), program.c_str(), FALSE);
         DeleteFileA(settings.c_str());
@@ -500,27 +502,37 @@ TEST(KesmarDialog, WaysOutAndWhatTheyWrite)
     EXPECT_EQ(read.Erase, 1);
 }
 
-TEST(KesmarDialog, SettingsThatCannotBeWrittenStillEndWithOne)
+TEST(KesmarDialog, SettingsThatCannotBeWrittenBesideTheProgramAreKeptForTheUser)
 {
     // A read-only file (which this test's user may still be allowed to
-    // write), and a directory where the file should be: the write fails or
-    // not, the dialog ends with 1 all the same.
+    // write), and a directory where the file should be: OK ends the dialog
+    // with 1, and what it stored is read again, from the file beside the
+    // program or from the user's own.
     const std::string text = "[ScreenSaver.Kesmar]\r\nDepth=30\r\n";
-    DialogRun readOnly("read-only", text);
-    SetFileAttributesA(readOnly.copy.settings.c_str(), FILE_ATTRIBUTE_READONLY);
-    ASSERT_NE(readOnly.dialog, nullptr);
-    readOnly.SetSlider(1015, 80);
-    PostMessageA(GetDlgItem(readOnly.dialog, 1010), BM_CLICK, 0, 0);
-    EXPECT_EQ(readOnly.End(), 1u);
-    SetFileAttributesA(readOnly.copy.settings.c_str(), FILE_ATTRIBUTE_NORMAL);
-
+    const auto storedDepth = [](const KesmarCopy& copy) {
+        SaverSettingsStore store(copy.settings, copy.userSettings);
+        return LoadTerrainSettings(store).Depth;
+    };
+    {
+        DialogRun readOnly("read-only", text);
+        SetFileAttributesA(readOnly.copy.settings.c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_NE(readOnly.dialog, nullptr);
+        readOnly.SetSlider(1015, 80);
+        PostMessageA(GetDlgItem(readOnly.dialog, 1010), BM_CLICK, 0, 0);
+        EXPECT_EQ(readOnly.End(), 1u);
+        SetFileAttributesA(readOnly.copy.settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(storedDepth(readOnly.copy), 80);
+    }
     DialogRun blocked("directory", "");
     CreateDirectoryA(blocked.copy.settings.c_str(), nullptr);
     ASSERT_NE(blocked.dialog, nullptr);
+    blocked.SetSlider(1015, 70);
     PostMessageA(GetDlgItem(blocked.dialog, 1010), BM_CLICK, 0, 0);
     EXPECT_EQ(blocked.End(), 1u);
     EXPECT_NE(GetFileAttributesA(blocked.copy.settings.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(storedDepth(blocked.copy), 70);
     RemoveDirectoryA(blocked.copy.settings.c_str());
+    DeleteFileA(blocked.copy.userSettings.c_str());
 }
 
 TEST(KesmarDialog, TemplateAsBuiltIntoTheProgram)

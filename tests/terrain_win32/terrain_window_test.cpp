@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -139,6 +140,18 @@ bool TimerMessageArrives(HWND window, DWORD timeoutMs)
     return false;
 }
 
+bool gPalettesFail = false;
+HPALETTE WINAPI MakePaletteUnlessFailing(const LOGPALETTE* description) { return gPalettesFail ? nullptr : CreatePalette(description); }
+
+// The colours the window shows, black left out.
+std::set<std::uint32_t> ShownColours(HWND window, int w, int h)
+{
+    std::set<std::uint32_t> colours;
+    for (const std::uint32_t pixel : ReadWindowPixels(window, w, h)) colours.insert(pixel);
+    colours.erase(0);
+    return colours;
+}
+
 class TerrainWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -153,6 +166,8 @@ protected:
     void TearDown() override
     {
         Close();
+        SetTerrainPaletteMakerForTesting(nullptr);
+        gPalettesFail = false;
         SetTerrainPauseForTesting(nullptr);
         SetTerrainTickSourceForTesting(nullptr);
         ResetSaverHostStateForTesting();
@@ -284,6 +299,29 @@ TEST_F(TerrainWindow, ScenesOnTheWindowAreTheEffectLogicsInTheSchemesColours)
         EXPECT_FALSE(gTerrainState.grid) << what << ": the grid is freed at destruction";
         EXPECT_TRUE(gTerrainState.palette.colors.empty()) << what;
     }
+}
+
+// A scene whose logical palette cannot be made is drawn in the previous
+// scene's; before any palette was made, no quad is drawn at all, where the
+// context's default palette would have given them colours of its own.
+TEST_F(TerrainWindow, ScenePaletteThatCannotBeMadeKeepsThePreviousOneOrDrawsNothing)
+{
+    SetTerrainPaletteMakerForTesting(&MakePaletteUnlessFailing);
+    gPalettesFail = true;
+    Open("Speed=5\r\nErase=0\r\nColor=3\r\n", 320, 240);
+    Tick(window, 25);
+    EXPECT_TRUE(ShownColours(window, 320, 240).empty()) << "quads drawn without a palette of the scene's";
+    gPalettesFail = false;
+    Tick(window, 25); // the second scene, in its own palette: scheme 2
+    const auto second = TerrainSchemeColors(2);
+    gPalettesFail = true;
+    gTerrainSettings.Color = 6; // the third scene's scheme 5 shares no colour with scheme 2
+    Tick(window, 25);
+    ASSERT_EQ(gTerrainState.scheme, 5);
+    const std::set<std::uint32_t> shown = ShownColours(window, 320, 240);
+    EXPECT_GT(shown.size(), 10u);
+    for (const std::uint32_t colour : shown)
+        EXPECT_TRUE(std::find(second.begin(), second.end(), colour) != second.end()) << std::hex << colour << " is no colour of the previous scene";
 }
 
 TEST_F(TerrainWindow, TimerLivesWithTheWindowAndMessagesReachTheHost)
