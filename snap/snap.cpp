@@ -1,5 +1,6 @@
 // snap: writes the primary screen of the default desktop to C:\snapwnd.dat at
-// screen size, rows bottom-up, blue-green-red, nothing between rows, and ends.
+// screen size (on several monitors the whole virtual screen, at its size),
+// rows bottom-up, blue-green-red, nothing between rows, and ends.
 // The picture goes to a temporary file first and replaces the snapshot only
 // when it is complete, so a reader never sees a half-written file. Nothing
 // that already stands at either path is opened or written through: the
@@ -24,13 +25,14 @@ const char kPartialPath[] = "C:\\snapwnd.dat.partial";
 #define SE_DACL_PROTECTED 0x1000
 #endif
 
-bool CopyPrimaryScreen(std::vector<std::uint8_t>& picture)
+// The primary screen, or on several monitors the virtual screen that holds
+// them all, so the saver finds every monitor's part of the desktop in it.
+bool CopyDesktop(std::vector<std::uint8_t>& picture)
 {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    if (width <= 0 || height <= 0) return false;
-    picture.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
-    return CopyScreenPixels(width, height, picture);
+    const DesktopArea area = GetDesktopArea();
+    if (area.width <= 0 || area.height <= 0) return false;
+    picture.assign(static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height) * 3, 0);
+    return CopyScreenPixels(area.width, area.height, picture, area.left, area.top);
 }
 
 bool RunsOnWindowsNt()
@@ -201,7 +203,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     try {
         std::vector<std::uint8_t> picture;
-        if (!CopyPrimaryScreen(picture)) return 1;
+        if (!CopyDesktop(picture)) return 1;
         PrivateFileSecurity security;
         SECURITY_ATTRIBUTES* attributes = nullptr;
         if (RunsOnWindowsNt()) {

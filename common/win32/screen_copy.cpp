@@ -5,7 +5,7 @@
 #include "gdi_guards.h"
 #include "gdi_surface.h"
 
-bool CopyScreenPixels(int width, int height, std::vector<std::uint8_t>& picture)
+bool CopyScreenPixels(int width, int height, std::vector<std::uint8_t>& picture, int left, int top)
 {
     if (width <= 0 || height <= 0 || picture.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) return false;
     WindowDc screen(nullptr);
@@ -16,7 +16,7 @@ bool CopyScreenPixels(int width, int height, std::vector<std::uint8_t>& picture)
     if (!bitmap) return false;
     {
         SelectedObject selected(memoryDc.dc, bitmap.handle);
-        if (!BitBlt(memoryDc.dc, 0, 0, width, height, screen.dc, 0, 0, SRCCOPY)) return false;
+        if (!BitBlt(memoryDc.dc, 0, 0, width, height, screen.dc, left, top, SRCCOPY)) return false;
     }
     // The bitmap is no longer selected when its bits are read. GetDIBits
     // writes rows at the platform's length; they are taken one by one.
@@ -27,4 +27,46 @@ bool CopyScreenPixels(int width, int height, std::vector<std::uint8_t>& picture)
     if (lines == 0) return false;
     UnpadPixelRows(padded.data(), width, height, picture.data());
     return true;
+}
+
+DesktopArea GetDesktopArea()
+{
+    // SM_CMONITORS and the virtual screen's metrics (80, 76 to 79) are not in
+    // the headers of Windows 95 and NT 4, where they read as 0: one screen.
+    constexpr int kMonitors = 80, kVirtualLeft = 76, kVirtualTop = 77, kVirtualWidth = 78, kVirtualHeight = 79;
+    DesktopArea area;
+    if (GetSystemMetrics(kMonitors) > 1 && GetSystemMetrics(kVirtualWidth) > 0 && GetSystemMetrics(kVirtualHeight) > 0) {
+        area.left = GetSystemMetrics(kVirtualLeft);
+        area.top = GetSystemMetrics(kVirtualTop);
+        area.width = GetSystemMetrics(kVirtualWidth);
+        area.height = GetSystemMetrics(kVirtualHeight);
+    } else {
+        area.width = GetSystemMetrics(SM_CXSCREEN);
+        area.height = GetSystemMetrics(SM_CYSCREEN);
+    }
+    return area;
+}
+
+std::vector<std::uint8_t> CutDesktopPicture(const std::vector<std::uint8_t>& picture, const DesktopArea& area, int left, int top, int width, int height)
+{
+    if (width <= 0 || height <= 0) return {};
+    std::vector<std::uint8_t> part(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
+    const long long rowBytes = static_cast<long long>(area.width) * 3;
+    for (int row = 0; row < height; ++row) {
+        // Row 0 of a picture is its bottom line.
+        const long long areaY = static_cast<long long>(top) + (height - 1 - row) - area.top;
+        if (areaY < 0 || areaY >= area.height) continue;
+        const long long areaRow = area.height - 1 - areaY;
+        for (int x = 0; x < width; ++x) {
+            const long long areaX = static_cast<long long>(left) + x - area.left;
+            if (areaX < 0 || areaX >= area.width) continue;
+            const long long at = areaRow * rowBytes + areaX * 3;
+            if (at + 3 > static_cast<long long>(picture.size())) continue;
+            std::uint8_t* to = &part[(static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3];
+            to[0] = picture[static_cast<std::size_t>(at)];
+            to[1] = picture[static_cast<std::size_t>(at) + 1];
+            to[2] = picture[static_cast<std::size_t>(at) + 2];
+        }
+    }
+    return part;
 }

@@ -75,12 +75,12 @@ bool ReadSnapshotFile(const char* path, std::vector<std::uint8_t>& picture)
     return true;
 }
 
-std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile)
+std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile, int left, int top)
 {
     // A missing or short snapshot leaves black where it gives no bytes.
     std::vector<std::uint8_t> picture(static_cast<std::size_t>(width > 0 ? width : 0) * static_cast<std::size_t>(height > 0 ? height : 0) * 3, 0);
     // Modern Windows often forbids writing to C:\, so a missing snapshot
     // falls back to copying the screen, as Windows 95/98 does.
-    if (!fromSnapshotFile || !ReadSnapshotFile(kSnapshotPath, picture)) CopyScreenPixels(width, height, picture);
+    if (!fromSnapshotFile || !ReadSnapshotFile(kSnapshotPath, picture)) CopyScreenPixels(width, height, picture, left, top);
     return picture;
 }

@@ -31,7 +31,8 @@ bool RunSnapProgram();
 // From the snapshot file (black where it is short) when fromSnapshotFile is
 // set (Windows NT, after a helper run that succeeded); by copying the screen
 // otherwise, or where the file cannot be opened.
-std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile);
+// The screen is copied from (left, top) of the virtual screen.
+std::vector<std::uint8_t> CaptureDesktopPicture(int width, int height, bool fromSnapshotFile, int left = 0, int top = 0);
 
 // Reads the first size bytes of the snapshot file into picture (the rest stays
 // as it is). Opened for reading only. Returns false when it cannot be opened.

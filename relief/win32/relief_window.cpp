@@ -2,6 +2,7 @@
 // creation, one lens frame per timer tick, everything freed at destruction.
 #include "relief_window.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
 #include "common/win32/profile_settings_store.h"
+#include "common/win32/screen_copy.h"
 #include "host/saver_host_state.h"
 #include "relief/relief_life.h"
 #include "relief_capture.h"
@@ -18,22 +20,56 @@ ReliefState gReliefState;
 
 namespace {
 
-// The ramp's logical palette stays selected in the window's private context
-// for the whole run, for the frames copied to it. The palette the context
-// had before goes back in before the ramp's is deleted: an object still
-// selected in a context must not be deleted.
-HPALETTE gReliefPalette = nullptr;
-HWND gPaletteWindow = nullptr;
-HPALETTE gFoundPalette = nullptr;
+// What a saver window keeps between its messages. The primary monitor's
+// window (and the preview, and every one-monitor run) draws gReliefState
+// from the program's generator; the window of each other monitor has a
+// state and a generator of its own.
+struct ReliefWindowState {
+    // A state and generator of the window's own where none are given.
+    ReliefWindowState(ReliefState* givenRelief, RuntimeRandom* givenRandom)
+        : relief(givenRelief != nullptr ? givenRelief : &ownRelief), random(givenRandom != nullptr ? givenRandom : &ownRandom) {}
+    ReliefState* relief;
+    RuntimeRandom* random;
+    // The ramp's logical palette stays selected in the window's private
+    // context for the whole run, for the frames copied to it. The palette
+    // the context had before goes back in before the ramp's is deleted: an
+    // object still selected in a context must not be deleted.
+    HPALETTE palette = nullptr;
+    HWND paletteWindow = nullptr;
+    HPALETTE foundPalette = nullptr;
+    UINT_PTR timer = 0;
+    // Lives with the window, so its row buffer is allocated once per run.
+    std::unique_ptr<GdiSurface> surface;
+    ReliefState ownRelief;
+    RuntimeRandom ownRandom;
+};
+ReliefWindowState gPrimaryWindow(&gReliefState, &gProgramRandom);
+std::vector<std::unique_ptr<ReliefWindowState>> gMonitorWindows;
+
+// Full screen on several monitors: the picture of the whole desktop, taken
+// once, when the first window is made, and cut for each window as it is
+// made; dropped at the first frame, when every window has its own.
+std::vector<std::uint8_t> gDesktopPicture;
+DesktopArea gDesktopArea;
+
 // -1: ask the display; 0 or 1: set by a test.
 int gPaletteDisplayForTesting = -1;
 // SetTimer returns a non-zero value on success (1 for identifier 0), not the
 // identifier: the timer is killed by the identifier it was set with.
 constexpr UINT_PTR kReliefTimerId = 0;
-UINT_PTR gReliefTimer = 0;
-// Lives with the window, so its row buffer is allocated once per run.
-std::unique_ptr<GdiSurface> gReliefSurface;
 ReliefTickSource gTickSource = &GetTickCount;
+
+int WindowNumber(HWND window) { return window != nullptr ? GetSaverWindowNumber(window) : 0; }
+
+ReliefWindowState& WindowState(HWND window)
+{
+    const int number = WindowNumber(window);
+    if (number <= 0) return gPrimaryWindow;
+    const std::size_t slot = static_cast<std::size_t>(number - 1);
+    if (gMonitorWindows.size() <= slot) gMonitorWindows.resize(slot + 1);
+    if (!gMonitorWindows[slot]) gMonitorWindows[slot].reset(new ReliefWindowState(nullptr, nullptr));
+    return *gMonitorWindows[slot];
+}
 
 // The ramp as a logical palette, for palette-based displays.
 HPALETTE CreateReliefPalette(const std::vector<std::uint32_t>& colors)
@@ -52,36 +88,59 @@ HPALETTE CreateReliefPalette(const std::vector<std::uint32_t>& colors)
     return CreatePalette(description);
 }
 
-void ReleaseReliefPalette()
+void ReleaseReliefPalette(ReliefWindowState& state)
 {
-    if (gReliefPalette == nullptr) return;
-    if (gPaletteWindow != nullptr) {
-        WindowDc dc(gPaletteWindow);
-        HPALETTE found = gFoundPalette != nullptr ? gFoundPalette : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+    if (state.palette == nullptr) return;
+    if (state.paletteWindow != nullptr) {
+        WindowDc dc(state.paletteWindow);
+        HPALETTE found = state.foundPalette != nullptr ? state.foundPalette : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
         if (dc) SelectPalette(dc.dc, found, FALSE);
     }
-    DeleteObject(gReliefPalette);
-    gReliefPalette = nullptr;
-    gPaletteWindow = nullptr;
-    gFoundPalette = nullptr;
+    DeleteObject(state.palette);
+    state.palette = nullptr;
+    state.paletteWindow = nullptr;
+    state.foundPalette = nullptr;
+}
+
+// The picture a window turns into its height field. A window on one of
+// several monitors takes its part of the whole desktop's picture, which the
+// first window of the run takes; any other window, as designed, the
+// picture at its own size.
+std::vector<std::uint8_t> WindowPicture(HWND window, int width, int height, bool fromSnapshotFile)
+{
+    const DesktopArea desktop = GetDesktopArea();
+    const bool onePrimaryScreen = desktop.left == 0 && desktop.top == 0 && desktop.width == width && desktop.height == height;
+    const bool severalMonitors = saverHost.isPreview == 0 && GetSaverWindowNumber(window) >= 0 && !onePrimaryScreen;
+    if (!severalMonitors) return CaptureDesktopPicture(width, height, fromSnapshotFile);
+    if (gDesktopPicture.empty()) {
+        gDesktopArea = desktop;
+        gDesktopPicture = CaptureDesktopPicture(gDesktopArea.width, gDesktopArea.height, fromSnapshotFile, gDesktopArea.left, gDesktopArea.top);
+    }
+    RECT area{};
+    GetWindowRect(window, &area);
+    return CutDesktopPicture(gDesktopPicture, gDesktopArea, area.left, area.top, width, height);
 }
 
 void OnCreate(HWND window)
 {
     LoadReliefSettingsFromProfile();
-    // Windows 95/98 copy the screen, never reading a snapshot: the helper is
-    // not started there, as the command shell it once went through was not
-    // there to start it, and no picture of the desktop is left on disk.
-    const bool snapshotFresh = saverHost.isWin9x == 0 && RunSnapProgram();
+    // The helper runs once per run, for the first window (on several
+    // monitors its picture holds them all). Windows 95/98 copy the screen,
+    // never reading a snapshot: the helper is not started there, as the
+    // command shell it once went through was not there to start it, and no
+    // picture of the desktop is left on disk.
+    static bool snapshotFresh = false;
+    if (WindowNumber(window) <= 0) snapshotFresh = saverHost.isWin9x == 0 && RunSnapProgram();
     InitReliefWindow(window, snapshotFresh);
-    gReliefTimer = SetTimer(window, kReliefTimerId, static_cast<UINT>(gReliefSettings.Delay), nullptr);
+    WindowState(window).timer = SetTimer(window, kReliefTimerId, static_cast<UINT>(gReliefSettings.Delay), nullptr);
 }
 
 void OnDestroy(HWND window)
 {
-    FreeReliefWindow();
-    if (gReliefTimer != 0) KillTimer(window, kReliefTimerId);
-    gReliefTimer = 0;
+    ReliefWindowState& state = WindowState(window);
+    if (state.timer != 0) KillTimer(window, kReliefTimerId);
+    state.timer = 0;
+    FreeReliefWindow(window);
 }
 
 } // namespace
@@ -104,7 +163,11 @@ void SaveReliefSettingsToProfile()
 
 void InitReliefWindow(HWND window, bool snapshotFresh)
 {
-    const DWORD seed = gTickSource();
+    ReliefWindowState& state = WindowState(window);
+    // The windows of several monitors are made one after another within one
+    // tick of the clock: each other monitor's generator is seeded apart by
+    // its window's number, so no two spotlights wander alike.
+    const DWORD seed = gTickSource() + static_cast<DWORD>(std::max(WindowNumber(window), 0));
     RECT client{};
     GetClientRect(window, &client);
     const int width = ReliefDimension(client.right);
@@ -115,34 +178,41 @@ void InitReliefWindow(HWND window, bool snapshotFresh)
     try {
         // The host asked the platform once; Windows NT has the snapshot
         // file, which only this start's helper can have made fresh.
-        const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, saverHost.isWin9x == 0 && snapshotFresh);
-        if (InitRelief(gReliefState, gReliefSettings, gProgramRandom, seed, width, height, usePalette, picture.data(), picture.size()) &&
+        const std::vector<std::uint8_t> picture = WindowPicture(window, width, height, saverHost.isWin9x == 0 && snapshotFresh);
+        if (InitRelief(*state.relief, gReliefSettings, *state.random, seed, width, height, usePalette, picture.data(), picture.size()) &&
             usePalette != 0) {
-            gReliefPalette = CreateReliefPalette(gReliefState.colors);
-            if (gReliefPalette != nullptr && dc != nullptr) {
-                gFoundPalette = SelectPalette(dc, gReliefPalette, FALSE);
-                gPaletteWindow = window;
+            state.palette = CreateReliefPalette(state.relief->colors);
+            if (state.palette != nullptr && dc != nullptr) {
+                state.foundPalette = SelectPalette(dc, state.palette, FALSE);
+                state.paletteWindow = window;
                 RealizePalette(dc);
             }
         }
     } catch (...) {
         // No memory for the picture: the window stays black.
-        FreeRelief(gReliefState);
+        FreeRelief(*state.relief);
     }
     if (dc != nullptr) ReleaseDC(window, dc);
 }
 
 void RenderReliefFrame(HWND window)
 {
-    if (!gReliefSurface) gReliefSurface.reset(new GdiSurface(window, gReliefPalette));
-    TickRelief(gReliefState, gProgramRandom, *gReliefSurface);
+    // Every window has been made and has its part of the desktop.
+    if (!gDesktopPicture.empty()) std::vector<std::uint8_t>().swap(gDesktopPicture);
+    ReliefWindowState& state = WindowState(window);
+    if (!state.surface) state.surface.reset(new GdiSurface(window, state.palette));
+    TickRelief(*state.relief, *state.random, *state.surface);
 }
 
-void FreeReliefWindow()
+void FreeReliefWindow(HWND window)
 {
-    gReliefSurface.reset();
-    ReleaseReliefPalette();
-    FreeRelief(gReliefState);
+    ReliefWindowState& state = WindowState(window);
+    state.surface.reset();
+    ReleaseReliefPalette(state);
+    FreeRelief(*state.relief);
+    std::vector<std::uint8_t>().swap(gDesktopPicture);
+    const int number = WindowNumber(window);
+    if (number > 0 && static_cast<std::size_t>(number) <= gMonitorWindows.size()) gMonitorWindows[static_cast<std::size_t>(number - 1)].reset();
 }
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

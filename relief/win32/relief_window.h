@@ -17,6 +17,10 @@ void LoadReliefSettingsFromProfile();
 // Writes them back (the dialog's OK).
 void SaveReliefSettingsToProfile();
 
+// Each saver window has its state: gReliefState for the primary monitor's
+// window, the preview and any window the host did not make; one of its own
+// for the window of each other monitor (see GetSaverWindowNumber).
+//
 // Window creation: picture, tables and the logical palette. snapshotFresh:
 // this start's snapshot helper succeeded (RunSnapProgram), so on Windows NT
 // the picture is the snapshot file's; otherwise a copy of the screen.
@@ -24,8 +28,8 @@ void InitReliefWindow(HWND window, bool snapshotFresh);
 // One timer tick: one lens frame on the window.
 void RenderReliefFrame(HWND window);
 // Window destruction: every table, and the palette, put out of the window's
-// context first.
-void FreeReliefWindow();
+// context first (nullptr: the primary's).
+void FreeReliefWindow(HWND window = nullptr);
 
 // Where creation takes its seed from: GetTickCount, or a fixed source in tests.
 using ReliefTickSource = DWORD (WINAPI*)();
