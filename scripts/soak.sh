@@ -5,7 +5,7 @@
 # OUT/NAME with its settings file beside it. saver_watch.exe, a Windows
 # program of the build, watches each from outside: the saver process's GDI
 # and USER objects and private bytes every 10 s against a start after a
-# warm-up, an answer from its window every 100 ms, and at the end a key press
+# warm-up, an answer from its window every 2 s, and at the end a key press
 # taken while the saver is idle (not inside a wipe), timing how long the
 # window and the process take to end.
 #

@@ -157,8 +157,11 @@ int main(int argc, char** argv)
         Print(options, "FAILED: " + why);
     };
 
-    // Along the way: an answer from the window every 100 ms, a reading at
-    // the end of the warm-up and every `every` seconds after it.
+    // Along the way: an answer from the window every 2 s, a reading at the
+    // end of the warm-up and every `every` seconds after it. The question is
+    // a message sent from another thread, which cuts short a wipe under way
+    // (the saver gives way to it): asked more often, no wipe would ever run
+    // to its end in a soak.
     const double runMs = options.seconds * 1000.0;
     const double warmupMs = options.warmupSeconds * 1000.0 < runMs ? options.warmupSeconds * 1000.0 : 0.0;
     bool haveStart = false;
@@ -204,7 +207,7 @@ int main(int argc, char** argv)
             nextReading += options.everySeconds * 1000.0;
         }
         if (elapsed >= runMs) break;
-        Sleep(100);
+        Sleep(2000);
     }
 
     Print(options, "end at " + Clock(NowMs() - shown) + "  " + process_objects::Describe(last) + "; start " +
