@@ -19,3 +19,13 @@ extern RuntimeRandom gProgramRandom;
 
 inline void SaverSrand(std::uint32_t seed) { SeedRuntimeRandom(gProgramRandom, seed); }
 inline int SaverRand() { return DrawRuntimeRandom(gProgramRandom); }
+
+// The seed of the window of monitor `number` (0: the primary's, or the only
+// window) when the windows of several monitors are made within one tick of
+// the clock. Consecutive seeds would start the generator almost alike (the
+// first draws of seeds s and s + 1 differ by about 3), so the seeds lie a
+// large odd step apart; the primary's is the tick count itself.
+inline std::uint32_t SeparateMonitorSeed(std::uint32_t seed, int number)
+{
+    return number > 0 ? seed + static_cast<std::uint32_t>(number) * 0x9E3779B9u : seed;
+}

@@ -2,7 +2,6 @@
 // creation, one lens frame per timer tick, everything freed at destruction.
 #include "relief_window.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -166,8 +165,9 @@ void InitReliefWindow(HWND window, bool snapshotFresh)
     ReliefWindowState& state = WindowState(window);
     // The windows of several monitors are made one after another within one
     // tick of the clock: each other monitor's generator is seeded apart by
-    // its window's number, so no two spotlights wander alike.
-    const DWORD seed = gTickSource() + static_cast<DWORD>(std::max(WindowNumber(window), 0));
+    // its window's number, so no two spotlights wander alike
+    // (see SeparateMonitorSeed).
+    const DWORD seed = SeparateMonitorSeed(gTickSource(), WindowNumber(window));
     RECT client{};
     GetClientRect(window, &client);
     const int width = ReliefDimension(client.right);

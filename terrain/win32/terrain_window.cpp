@@ -3,7 +3,6 @@
 // per timer tick, everything freed at destruction.
 #include "terrain_window.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -107,8 +106,9 @@ void InitTerrainWindow(HWND window)
     TerrainWindowState& state = WindowState(window);
     // The windows of several monitors are made one after another within one
     // tick of the clock: each other monitor's generator is seeded apart by
-    // its window's number, so no two show the same landscape.
-    const DWORD seed = gTickSource() + static_cast<DWORD>(std::max(WindowNumber(window), 0));
+    // its window's number, so no two show the same landscape
+    // (see SeparateMonitorSeed).
+    const DWORD seed = SeparateMonitorSeed(gTickSource(), WindowNumber(window));
     RECT client{};
     GetClientRect(window, &client);
     // The class keeps a private context: the surface selects what it draws
