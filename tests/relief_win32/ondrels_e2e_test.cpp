@@ -74,51 +74,39 @@ TEST(OndrelsProgram, ShortSnapshotIsBlackWhereItEnds)
     EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);
 }
 
-TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreen)
+TEST(OndrelsProgram, MissingSnapshotFallsBackToACopyOfTheScreenWithTheSettingsWhereverKept)
 {
+    // The settings beside the program, or, where that file cannot be
+    // written (a directory stands at its path), in the user's own file.
     const Screen screen;
-    const std::string directory = "C:\\ondrels-e2e\\nosnap";
-    InstallSaver(directory, Helper::None, kSettings);
-    DeleteFileA(kSnapshot);
-    // Something to copy: a window with a known picture over the whole screen.
-    const auto picture = PatternPicture(screen.width, screen.height);
-    HWND cover = CoverScreen(screen, picture);
-    ASSERT_NE(cover, nullptr);
-    SaverRun run;
-    RunToFirstFrame(run, directory, directory, 15000);
-    DestroyWindow(cover);
-    ASSERT_TRUE(run.sawFrame);
-    DWORD seed = 0;
-    EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture, &seed), 1);
-    RecordReliefFrame(run, screen, kSettings, seed);
-}
-
-TEST(OndrelsProgram, SettingsKeptForTheUserAreTheOnesARunUses)
-{
-    // The settings file beside the program cannot be written (a directory
-    // stands at its path); the user's own file holds the settings.
-    const Screen screen;
-    const std::string directory = "C:\\ondrels-e2e\\usersettings";
-    RemoveDirectoryA((directory + "\\ondrels.INI").c_str());
-    InstallSaver(directory, Helper::None, "");
-    DeleteFileA((directory + "\\ondrels.INI").c_str());
-    ASSERT_TRUE(CreateDirectoryA((directory + "\\ondrels.INI").c_str(), nullptr));
     const std::string userSettings = GetUserSettingsFolder() + "ondrels.INI";
-    {
-        std::ofstream out(userSettings, std::ios::binary | std::ios::trunc);
-        out << kSettings;
+    for (const bool keptForTheUser : {false, true}) {
+        SCOPED_TRACE(keptForTheUser ? "settings kept for the user" : "settings beside the program");
+        const std::string directory = keptForTheUser ? "C:\\ondrels-e2e\\usersettings" : "C:\\ondrels-e2e\\nosnap";
+        const std::string besideProgram = directory + "\\ondrels.INI";
+        RemoveDirectoryA(besideProgram.c_str());
+        InstallSaver(directory, Helper::None, keptForTheUser ? "" : kSettings);
+        if (keptForTheUser) {
+            DeleteFileA(besideProgram.c_str());
+            ASSERT_TRUE(CreateDirectoryA(besideProgram.c_str(), nullptr));
+            std::ofstream out(userSettings, std::ios::binary | std::ios::trunc);
+            out << kSettings;
+        }
+        DeleteFileA(kSnapshot);
+        // Something to copy: a window with a known picture over the whole screen.
+        const auto picture = PatternPicture(screen.width, screen.height);
+        HWND cover = CoverScreen(screen, picture);
+        ASSERT_NE(cover, nullptr);
+        SaverRun run;
+        RunToFirstFrame(run, directory, directory, 15000);
+        DestroyWindow(cover);
+        DeleteFileA(userSettings.c_str());
+        RemoveDirectoryA(besideProgram.c_str());
+        ASSERT_TRUE(run.sawFrame);
+        DWORD seed = 0;
+        EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture, &seed), 1);
+        if (!keptForTheUser) RecordReliefFrame(run, screen, kSettings, seed);
     }
-    DeleteFileA(kSnapshot);
-    const auto picture = PatternPicture(screen.width, screen.height);
-    HWND cover = CoverScreen(screen, picture);
-    ASSERT_NE(cover, nullptr);
-    SaverRun run;
-    RunToFirstFrame(run, directory, directory, 15000);
-    DestroyWindow(cover);
-    DeleteFileA(userSettings.c_str());
-    RemoveDirectoryA((directory + "\\ondrels.INI").c_str());
-    ASSERT_TRUE(run.sawFrame);
-    EXPECT_GE(CountMatchingSeeds(run, screen, SettingsFor(kSettings), picture), 1);
 }
 
 TEST(OndrelsProgram, AModuleThatUnsettlesTheFloatingPointControlWordChangesNoFrame)
