@@ -116,3 +116,17 @@ void SendMouseButton(DWORD downFlag, DWORD upFlag)
     inputs[1].mi.dwFlags = upFlag;
     SendInput(2, inputs, sizeof(INPUT));
 }
+
+bool MoveCursorTo(int x, int y)
+{
+    // Under Wine a process moves the real pointer only once it has a window
+    // of its own; a hidden one is enough.
+    static const HWND anchor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    (void)anchor;
+    SetCursorPos(x, y);
+    return PumpUntil([&] {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        return cursor.x == x && cursor.y == y;
+    }, 2000);
+}

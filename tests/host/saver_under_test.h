@@ -45,6 +45,9 @@ private:
     HWND window_ = nullptr;
 };
 
+// Moves the real pointer there; true once the system reports it there.
+bool MoveCursorTo(int x, int y);
+
 // Presses and releases a key, or a mouse button, through the system's input.
 void SendKeyPress(WORD virtualKey);
 void SendMouseButton(DWORD downFlag, DWORD upFlag);

@@ -11,20 +11,6 @@ namespace {
 constexpr int kStartX = 500;
 constexpr int kStartY = 400;
 
-bool MoveCursorTo(int x, int y)
-{
-    // Under Wine a process moves the real pointer only once it has a window
-    // of its own; a hidden one is enough.
-    static const HWND anchor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                               nullptr, nullptr);
-    (void)anchor;
-    SetCursorPos(x, y);
-    return PumpUntil([&] {
-        POINT cursor = {};
-        GetCursorPos(&cursor);
-        return cursor.x == x && cursor.y == y;
-    }, 2000);
-}
 
 std::string WindowTitle(HWND window)
 {
