@@ -171,6 +171,25 @@ void SofteningPass(benchmark::State& bench)
     ReportBesideCopy(bench, seconds, CopySeconds(field.size() * sizeof field[0]), 1, 1e3, "ms", "copy_ms");
 }
 
+// The frame tables from a softened field (as InitRelief builds them last).
+void FrameTables(benchmark::State& bench)
+{
+    const int width = static_cast<int>(bench.range(0));
+    const int height = static_cast<int>(bench.range(1));
+    const auto picture = DesktopLikePicture(width, height);
+    ReliefSettings settings;
+    ReliefState state;
+    RuntimeRandom random;
+    InitRelief(state, settings, random, 1, width, height, 0, picture.data(), picture.size());
+    const Clock::time_point start = Clock::now();
+    for (auto _ : bench) {
+        BuildReliefFrameTables(state);
+        benchmark::DoNotOptimize(state.frameTables.lookupSteps.data());
+    }
+    const double seconds = SecondsSince(start) / static_cast<double>(bench.iterations());
+    ReportBesideCopy(bench, seconds, CopySeconds(state.heights.size() * sizeof state.heights[0]), 1, 1e3, "ms", "copy_ms");
+}
+
 void Tables(benchmark::State& bench)
 {
     const int height = static_cast<int>(bench.range(1));
@@ -197,5 +216,6 @@ BENCHMARK(LensPixelsPerFrame)->Args({1024, 768})->Args({1920, 1080})->Args({3840
 BENCHMARK(Creation)->Args({3840, 2160, 1})->Args({3840, 2160, 8})->Unit(benchmark::kMillisecond);
 BENCHMARK(HeightField)->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 BENCHMARK(SofteningPass)->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(FrameTables)->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 BENCHMARK(Tables)->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

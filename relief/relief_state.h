@@ -25,6 +25,43 @@ struct ReliefLens {
     std::uint16_t centerY = 0;
 };
 
+// What a frame reads besides the records' own tables, derived once per
+// window creation (BuildReliefFrameTables) so that a lens pixel on gentle
+// ground costs three look-ups and no branch: its gradient's step through the
+// lens map, the light index found there and the colour. They follow from the
+// height field, the lens map and the colour count as they stood when built; a
+// frame uses them only while the sizes and the count still agree, and the
+// procedures that change heights or the map clear them.
+struct ReliefFrameTables {
+    // Per field pixel, row by row as `heights`: dy * S + dx, the step from the
+    // lens-map entry under the pixel to the one its gradient looks up, where
+    // both the next-column step dx and the next-row step dy lie in
+    // -reach..reach; 0 where they do not.
+    std::vector<std::int16_t> lookupSteps;
+    // Those other pixels ("steep"), the columns of each field row in
+    // increasing order: row y holds steepColumns[steepRowStart[y]] up to
+    // steepColumns[steepRowStart[y + 1]]. A frame computes them from the
+    // heights instead. The field's last row and column, whose neighbours lie
+    // outside, are never drawn through the steps and are not listed.
+    std::vector<std::uint16_t> steepColumns;
+    std::vector<std::uint32_t> steepRowStart;
+    // At most 0.1 S, so that a lens row whose lit span keeps `reach` clear of
+    // the square's edges never needs the edge clamp, and small enough that
+    // every step fits 16 bits.
+    int reach = 0;
+    // Per lens-map entry: the colour index a look-up landing there gives
+    // (v itself inside the light, 1 in the ring, 0 outside the disc)...
+    std::vector<std::uint8_t> lightIndex;
+    // ...and the cap on the index of the pixel at that entry (0 outside the
+    // disc, 255 (none) inside the light, m - N in the ring).
+    std::vector<std::uint8_t> indexCap;
+    // What the tables were built for.
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    std::uint16_t lensSize = 0;
+    std::uint8_t colorCount = 0;
+};
+
 struct ReliefState {
     // The palette ramp as 0x00BBGGRR colour values (red in the low byte).
     std::vector<std::uint32_t> colors;
@@ -37,6 +74,7 @@ struct ReliefState {
     // width x height values, row 0 being the bottom screen line.
     std::vector<std::uint16_t> heights;
     ReliefLens lens;
+    ReliefFrameTables frameTables;
 };
 
 // Where a frame puts the lens square: px is the first column and py the first
@@ -87,6 +125,10 @@ void SoftenHeightFieldPasses(ReliefState& state, std::int32_t soften);
 constexpr std::int32_t kMaxSoftenPasses = 255;
 
 // --- Frame ------------------------------------------------------------------
+
+// Derives frameTables from heights, lensMap and colorCount (InitRelief calls it
+// last). Frames are the same with or without them, only slower without.
+void BuildReliefFrameTables(ReliefState& state);
 
 // Fills lensPixels for the lens square at (px, py).
 void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position);
