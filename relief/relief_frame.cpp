@@ -128,18 +128,65 @@ struct FrameInputs {
     int LookUp(int gx, int gy) const { return map[static_cast<std::size_t>(gy) * static_cast<std::size_t>(size) + static_cast<std::size_t>(gx)]; }
 };
 
-// The frame tables when they were built for this state's sizes and count.
-const ReliefFrameTables* UsableFrameTables(const ReliefState& state)
+// The frame tables when they were made for this state's sizes and count.
+ReliefFrameTables* UsableFrameTables(ReliefState& state)
 {
-    const ReliefFrameTables& t = state.frameTables;
-    const std::size_t field = static_cast<std::size_t>(state.width) * state.height;
+    ReliefFrameTables& t = state.frameTables;
     const std::size_t square = static_cast<std::size_t>(state.lens.lensSize) * state.lens.lensSize;
     if (t.width != state.width || t.height != state.height || t.lensSize != state.lens.lensSize || t.colorCount != state.colorCount) return nullptr;
-    if (t.lookupSteps.size() != field || t.steepRowStart.size() != static_cast<std::size_t>(state.height) + 1 || t.lightIndex.size() != square ||
-        t.indexCap.size() != square || t.steepRowStart.back() != t.steepColumns.size()) {
-        return nullptr;
-    }
+    if (t.rows.size() != state.height || t.lightIndex.size() != square || t.indexCap.size() != square) return nullptr;
     return &t;
+}
+
+// Builds the steps of field row y (0 <= y < height - 1) from the heights.
+void BuildStepRow(const ReliefState& state, ReliefFrameTables& t, std::size_t y)
+{
+    const int size = state.lens.lensSize;
+    const std::size_t width = state.width;
+    const int reach = t.reach;
+    const unsigned twoReach = static_cast<unsigned>(2 * reach);
+    ReliefStepRow& stepRow = t.rows[y];
+    stepRow.steps.assign(width, 0);
+    stepRow.steepColumns.clear();
+    const std::uint16_t* row = state.heights.data() + y * width;
+    const std::uint16_t* above = row + width;
+    std::int16_t* steps = stepRow.steps.data();
+    // First the steps and a byte per column, 1 where it is steep, in one pass
+    // of plain arithmetic (which the compiler can do several columns at a
+    // time); then the steep columns, skipping eight gentle ones at once.
+    std::vector<std::uint8_t> steep(width + 8, 0);
+    for (std::size_t x = 0; x + 1 < width; ++x) {
+        const int dx = row[x + 1] - row[x];
+        const int dy = above[x] - row[x];
+        // | rather than ||: both tests always, and no branch.
+        const unsigned isSteep = static_cast<unsigned>(static_cast<unsigned>(dx + reach) > twoReach) |
+                                 static_cast<unsigned>(static_cast<unsigned>(dy + reach) > twoReach);
+        steps[x] = static_cast<std::int16_t>(isSteep != 0 ? 0 : dy * size + dx);
+        steep[x] = static_cast<std::uint8_t>(isSteep);
+    }
+    for (std::size_t x = 0; x < width; x += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, &steep[x], 8);
+        if (word == 0) continue;
+        for (std::size_t i = x; i < x + 8 && i < width; ++i) {
+            if (steep[i] != 0) stepRow.steepColumns.push_back(static_cast<std::uint16_t>(i));
+        }
+    }
+}
+
+// Builds the rows this frame's lit spans can take through the steps, where
+// they are missing, as many as one frame's share allows.
+void BuildNeededStepRows(const ReliefState& state, ReliefFrameTables& t, ReliefPathPosition position)
+{
+    const int size = state.lens.lensSize;
+    int budget = kStepPixelsBuiltPerFrame;
+    const int lastRow = std::min(size - t.reach - 1, state.height - 2 - position.py);
+    for (int r = std::max(t.reach, -position.py); r <= lastRow && budget > 0; ++r) {
+        const std::size_t y = static_cast<std::size_t>(position.py + r);
+        if (!t.rows[y].steps.empty()) continue;
+        BuildStepRow(state, t, y);
+        budget -= state.width;
+    }
 }
 
 // The index of lens pixel (r, k) by the rule as written, where its field pixel
@@ -192,18 +239,19 @@ void ComputeInsideSpan(const FrameInputs& in, const std::uint16_t* h, int r, int
 // the span and its neighbours lie inside the field, the span keeps the
 // tables' reach clear of the square's edges and ends before the row does.
 // Between the row's steep pixels the gentle ones go through the tables; the
-// steep ones are taken by the rule as written. A span that is mostly steep (a
-// desktop of noise) is better taken pixel by pixel: then nothing is written
-// and the result is false.
+// steep ones are taken by the rule as written. A row not built yet, or a span
+// that is mostly steep (a desktop of noise, better taken pixel by pixel),
+// writes nothing and gives false.
 bool ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, ReliefPathPosition position, int r, int first, int last,
                        std::uint8_t* outRow)
 {
     const std::size_t y = static_cast<std::size_t>(position.py + r);
-    const std::uint16_t* rowSteep = tables.steepColumns.data();
-    const std::uint16_t* steep =
-        std::lower_bound(rowSteep + tables.steepRowStart[y], rowSteep + tables.steepRowStart[y + 1], static_cast<std::uint16_t>(position.px + first));
-    const std::uint16_t* steepEnd =
-        std::upper_bound(steep, rowSteep + tables.steepRowStart[y + 1], static_cast<std::uint16_t>(position.px + last));
+    const ReliefStepRow& stepRow = tables.rows[y];
+    if (stepRow.steps.empty()) return false;
+    const std::uint16_t* rowSteep = stepRow.steepColumns.data();
+    const std::uint16_t* rowSteepEnd = rowSteep + stepRow.steepColumns.size();
+    const std::uint16_t* steep = std::lower_bound(rowSteep, rowSteepEnd, static_cast<std::uint16_t>(position.px + first));
+    const std::uint16_t* steepEnd = std::upper_bound(steep, rowSteepEnd, static_cast<std::uint16_t>(position.px + last));
     if ((steepEnd - steep) * 4 > last - first + 1) return false;
 
     const std::uint8_t* lookupIndex = in.rule.lookupIndex.data();
@@ -211,7 +259,7 @@ bool ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, R
     const int size = in.size;
     const std::size_t width = static_cast<std::size_t>(in.width);
     const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(size);
-    const std::int16_t* steps = tables.lookupSteps.data() + y * width + position.px;
+    const std::int16_t* steps = stepRow.steps.data() + position.px;
     const std::uint8_t* light = tables.lightIndex.data() + rowStart;
     const std::uint8_t* cap = tables.indexCap.data() + rowStart;
     const std::uint32_t* packed = in.colours.packed.data();
@@ -243,8 +291,9 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
     if (size == 0 || state.lens.lensMap.size() != square || state.colors.size() != static_cast<std::size_t>(n) || n < 2) return;
     state.lensPixels.resize(square * 3);
 
+    ReliefFrameTables* tables = UsableFrameTables(state);
+    if (tables != nullptr) BuildNeededStepRows(state, *tables, position);
     const FrameInputs in(state);
-    const ReliefFrameTables* tables = UsableFrameTables(state);
     const int width = in.width;
     const int height = in.height;
     const std::size_t rowBytes = static_cast<std::size_t>(size) * 3;
@@ -307,7 +356,7 @@ void BuildReliefFrameTables(ReliefState& state)
     const int height = state.height;
     const std::size_t square = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
     const std::size_t field = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (size == 0 || width == 0 || state.lens.lensMap.size() != square || state.heights.size() != field || state.colorCount < 2) return;
+    if (size == 0 || width < 2 || height < 2 || state.lens.lensMap.size() != square || state.heights.size() != field || state.colorCount < 2) return;
 
     const IndexRule rule(state.colorCount);
     t.lightIndex.resize(square);
@@ -322,43 +371,18 @@ void BuildReliefFrameTables(ReliefState& state)
 
     // |dy * S + dx| <= reach * (S + 1) <= 32767.
     t.reach = std::min(32767 / (size + 1), size / 10);
-    const int reach = t.reach;
-    t.lookupSteps.assign(field, 0);
-    t.steepRowStart.assign(static_cast<std::size_t>(height) + 1, 0);
-    // Per row: first the steps and a byte per column, 1 where it is gentle, in
-    // one pass of plain arithmetic (which the compiler can do several columns
-    // at a time); then the steep columns, skipping eight gentle ones at once.
-    std::vector<std::uint8_t> gentle(static_cast<std::size_t>(width) + 8, 1);
-    constexpr std::uint64_t kAllGentle = 0x0101010101010101ull;
-    const unsigned twoReach = static_cast<unsigned>(2 * reach);
-    for (int y = 0; y + 1 < height; ++y) {
-        const std::uint16_t* row = state.heights.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        const std::uint16_t* above = row + width;
-        std::int16_t* steps = t.lookupSteps.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        for (int x = 0; x + 1 < width; ++x) {
-            const int dx = row[x + 1] - row[x];
-            const int dy = above[x] - row[x];
-            // | rather than ||: both tests always, and no branch.
-            const unsigned steep = static_cast<unsigned>(static_cast<unsigned>(dx + reach) > twoReach) |
-                                   static_cast<unsigned>(static_cast<unsigned>(dy + reach) > twoReach);
-            steps[x] = static_cast<std::int16_t>(steep != 0 ? 0 : dy * size + dx);
-            gentle[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(steep ^ 1u);
-        }
-        // The last column counts as gentle: it is never drawn through the steps.
-        gentle[static_cast<std::size_t>(width) - 1] = 1;
-        for (int x = 0; x < width; x += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, &gentle[static_cast<std::size_t>(x)], 8);
-            if (word == kAllGentle) continue;
-            for (int i = x; i < x + 8 && i < width; ++i) {
-                if (gentle[static_cast<std::size_t>(i)] == 0) t.steepColumns.push_back(static_cast<std::uint16_t>(i));
-            }
-        }
-        t.steepRowStart[static_cast<std::size_t>(y) + 1] = static_cast<std::uint32_t>(t.steepColumns.size());
-    }
-    t.steepRowStart[static_cast<std::size_t>(height)] = static_cast<std::uint32_t>(t.steepColumns.size());
+    t.rows.assign(static_cast<std::size_t>(height), ReliefStepRow());
     t.width = state.width;
     t.height = state.height;
     t.lensSize = state.lens.lensSize;
     t.colorCount = state.colorCount;
+}
+
+void BuildReliefStepRows(ReliefState& state)
+{
+    ReliefFrameTables* tables = UsableFrameTables(state);
+    if (tables == nullptr) return;
+    for (std::size_t y = 0; y + 1 < tables->rows.size(); ++y) {
+        if (tables->rows[y].steps.empty()) BuildStepRow(state, *tables, y);
+    }
 }

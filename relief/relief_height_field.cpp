@@ -40,50 +40,54 @@ void BuildHeightField(ReliefState& state, const std::uint8_t* picture, std::size
 
 namespace {
 
-// One pass into `softened` (any content; every value is written), its result
-// swapped into the field. The five-point sum of heights up to 13107 fits 16
+// One pass over the field in place: each new row is worked out from copies of
+// the old rows below it and of itself, kept in `rows` (two rows), so the pass
+// needs no second field. The five-point sum of heights up to 13107 fits 16
 // bits, and summing in 16 bits lets the compiler take eight columns at once.
 template <typename Sum>
-bool SoftenPassInto(ReliefState& state, std::vector<std::uint16_t>& softened)
+bool SoftenPassInPlace(ReliefState& state, std::vector<std::uint16_t>& rows)
 {
     const std::size_t width = state.width;
     const std::size_t height = state.height;
-    const std::uint16_t* h = state.heights.data();
-    softened.resize(width * height);
-    std::uint16_t* out = softened.data();
+    std::uint16_t* h = state.heights.data();
     unsigned changed = 0;
     if (width < 3 || height < 3) {
         for (std::size_t i = 0; i < width * height; ++i) changed |= h[i];
-        std::fill(out, out + width * height, std::uint16_t{0});
-    } else {
-        // The outermost rows and columns become 0.
-        for (std::size_t x = 0; x < width; ++x) changed |= h[x] | h[(height - 1) * width + x];
-        std::fill(out, out + width, std::uint16_t{0});
-        std::fill(out + (height - 1) * width, out + height * width, std::uint16_t{0});
-        for (std::size_t y = 1; y + 1 < height; ++y) {
-            const std::uint16_t* below = h + (y - 1) * width;
-            const std::uint16_t* row = h + y * width;
-            const std::uint16_t* above = h + (y + 1) * width;
-            std::uint16_t* outRow = out + y * width;
-            changed |= row[0] | row[width - 1];
-            outRow[0] = 0;
-            outRow[width - 1] = 0;
-            for (std::size_t x = 1; x + 1 < width; ++x) {
-                const Sum sum = static_cast<Sum>(Sum{row[x]} + below[x] + row[x + 1] + above[x] + row[x - 1]);
-                const auto value = static_cast<std::uint16_t>(sum / 5u);
-                changed |= static_cast<unsigned>(value != row[x]);
-                outRow[x] = value;
-            }
-        }
+        std::fill(h, h + width * height, std::uint16_t{0});
+        return changed != 0;
     }
-    state.heights.swap(softened);
+    rows.resize(2 * width);
+    std::uint16_t* below = rows.data();         // the old row y - 1
+    std::uint16_t* current = rows.data() + width; // the old row y
+    // The outermost rows and columns become 0.
+    std::copy(h, h + width, below);
+    for (std::size_t x = 0; x < width; ++x) changed |= h[x];
+    std::fill(h, h + width, std::uint16_t{0});
+    for (std::size_t y = 1; y + 1 < height; ++y) {
+        std::uint16_t* row = h + y * width;
+        const std::uint16_t* above = row + width; // not yet softened
+        std::copy(row, row + width, current);
+        changed |= current[0] | current[width - 1];
+        row[0] = 0;
+        row[width - 1] = 0;
+        for (std::size_t x = 1; x + 1 < width; ++x) {
+            const Sum sum = static_cast<Sum>(Sum{current[x]} + below[x] + current[x + 1] + above[x] + current[x - 1]);
+            const auto value = static_cast<std::uint16_t>(sum / 5u);
+            changed |= static_cast<unsigned>(value != current[x]);
+            row[x] = value;
+        }
+        std::swap(below, current);
+    }
+    std::uint16_t* top = h + (height - 1) * width;
+    for (std::size_t x = 0; x < width; ++x) changed |= top[x];
+    std::fill(top, top + width, std::uint16_t{0});
     return changed != 0;
 }
 
-bool SoftenPass(ReliefState& state, std::vector<std::uint16_t>& scratch, bool sumsFit16Bits)
+bool SoftenPass(ReliefState& state, std::vector<std::uint16_t>& rows, bool sumsFit16Bits)
 {
     state.frameTables = ReliefFrameTables(); // they were made from the old field
-    return sumsFit16Bits ? SoftenPassInto<std::uint16_t>(state, scratch) : SoftenPassInto<std::uint32_t>(state, scratch);
+    return sumsFit16Bits ? SoftenPassInPlace<std::uint16_t>(state, rows) : SoftenPassInPlace<std::uint32_t>(state, rows);
 }
 
 bool SumsFit16Bits(const std::vector<std::uint16_t>& heights)
@@ -97,8 +101,8 @@ bool SumsFit16Bits(const std::vector<std::uint16_t>& heights)
 
 bool SoftenHeightField(ReliefState& state)
 {
-    std::vector<std::uint16_t> scratch;
-    return SoftenPass(state, scratch, SumsFit16Bits(state.heights));
+    std::vector<std::uint16_t> rows;
+    return SoftenPass(state, rows, SumsFit16Bits(state.heights));
 }
 
 void SoftenHeightFieldPasses(ReliefState& state, std::int32_t soften)
@@ -108,9 +112,9 @@ void SoftenHeightFieldPasses(ReliefState& state, std::int32_t soften)
     // An average never exceeds the highest of its values, so what holds for
     // the first pass holds for every later one.
     const bool sumsFit16Bits = SumsFit16Bits(state.heights);
-    std::vector<std::uint16_t> scratch;
+    std::vector<std::uint16_t> rows;
     for (std::int32_t pass = 0; pass < passes; ++pass) {
         // Once a pass changes nothing, every later pass would change nothing.
-        if (!SoftenPass(state, scratch, sumsFit16Bits)) break;
+        if (!SoftenPass(state, rows, sumsFit16Bits)) break;
     }
 }

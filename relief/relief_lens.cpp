@@ -70,10 +70,11 @@ void BuildLensMap(ReliefLens& lens, int colorCount, std::int32_t degrees, Runtim
     const int r2 = static_cast<int>(size * 0.25);
     const double k = 2.5 * n;
     // A value depends on the offsets i and j only through (i + 0.5)^2 and
-    // (j + 0.5)^2, which offsets -1 - i and -1 - j give exactly as well: the
-    // offsets 0..R-1 of one quadrant are worked out, each in the order the
-    // passes write it (the ring's value, then the light's where it reaches),
-    // and stored at its four mirror places.
+    // (j + 0.5)^2, which offsets -1 - i and -1 - j give exactly as well, and
+    // through their sum, which is the same added either way round: the
+    // offsets 0 <= i <= j < R of one eighth are worked out, each in the order
+    // the passes write it (the ring's value, then the light's where it
+    // reaches), and stored at their mirror places.
     const auto store = [&](int i, int j, std::uint8_t value) {
         for (int row : {middle + i, middle - 1 - i}) {
             for (int column : {middle + j, middle - 1 - j}) {
@@ -88,7 +89,7 @@ void BuildLensMap(ReliefLens& lens, int colorCount, std::int32_t degrees, Runtim
     };
     const int reach = std::max(r1, r2);
     for (int i = 0; i < reach; ++i) {
-        for (int j = 0; j < reach; ++j) {
+        for (int j = i; j < reach; ++j) {
             const double d = std::sqrt((j + 0.5) * (j + 0.5) + (i + 0.5) * (i + 0.5));
             int value = -1;
             if (i < r1 && j < r1) {
@@ -100,7 +101,10 @@ void BuildLensMap(ReliefLens& lens, int colorCount, std::int32_t degrees, Runtim
                 const double v = n - (n - 1) * (d / r2);
                 if (v >= 1) value = static_cast<int>(v);
             }
-            if (value >= 0) store(i, j, static_cast<std::uint8_t>(value));
+            if (value >= 0) {
+                store(i, j, static_cast<std::uint8_t>(value));
+                store(j, i, static_cast<std::uint8_t>(value));
+            }
         }
     }
 
