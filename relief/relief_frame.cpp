@@ -147,7 +147,7 @@ void BuildStepRow(const ReliefState& state, ReliefFrameTables& t, std::size_t y)
     const unsigned twoReach = static_cast<unsigned>(2 * reach);
     ReliefStepRow& stepRow = t.rows[y];
     stepRow.steps.assign(width, 0);
-    stepRow.steepColumns.clear();
+    stepRow.steep.clear();
     const std::uint16_t* row = state.heights.data() + y * width;
     const std::uint16_t* above = row + width;
     std::int16_t* steps = stepRow.steps.data();
@@ -164,12 +164,16 @@ void BuildStepRow(const ReliefState& state, ReliefFrameTables& t, std::size_t y)
         steps[x] = static_cast<std::int16_t>(isSteep != 0 ? 0 : dy * size + dx);
         steep[x] = static_cast<std::uint8_t>(isSteep);
     }
+    stepRow.steepFromBlock.assign(width / 64 + 1, 0);
     for (std::size_t x = 0; x < width; x += 8) {
+        if (x % 64 == 0) stepRow.steepFromBlock[x / 64] = static_cast<std::uint32_t>(stepRow.steep.size());
         std::uint64_t word;
         std::memcpy(&word, &steep[x], 8);
         if (word == 0) continue;
         for (std::size_t i = x; i < x + 8 && i < width; ++i) {
-            if (steep[i] != 0) stepRow.steepColumns.push_back(static_cast<std::uint16_t>(i));
+            if (steep[i] != 0) {
+                stepRow.steep.push_back({static_cast<std::uint16_t>(i), static_cast<std::int16_t>(row[i + 1] - row[i]), static_cast<std::int16_t>(above[i] - row[i])});
+            }
         }
     }
 }
@@ -239,46 +243,40 @@ void ComputeInsideSpan(const FrameInputs& in, const std::uint16_t* h, int r, int
 // the span and its neighbours lie inside the field, the span keeps the
 // tables' reach clear of the square's edges and ends before the row does.
 // Between the row's steep pixels the gentle ones go through the tables; the
-// steep ones are taken by the rule as written. A row not built yet, or a span
-// that is mostly steep (a desktop of noise, better taken pixel by pixel),
-// writes nothing and gives false.
-bool ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, ReliefPathPosition position, int r, int first, int last,
-                       std::uint8_t* outRow)
+// steep ones are taken by the rule as written, from the differences kept
+// with them (the heights are not read: a frame touches only its own tables).
+void ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, const ReliefStepRow& stepRow, ReliefPathPosition position, int r,
+                       int first, int last, std::uint8_t* outRow)
 {
-    const std::size_t y = static_cast<std::size_t>(position.py + r);
-    const ReliefStepRow& stepRow = tables.rows[y];
-    if (stepRow.steps.empty()) return false;
-    const std::uint16_t* rowSteep = stepRow.steepColumns.data();
-    const std::uint16_t* rowSteepEnd = rowSteep + stepRow.steepColumns.size();
-    const std::uint16_t* steep = std::lower_bound(rowSteep, rowSteepEnd, static_cast<std::uint16_t>(position.px + first));
-    const std::uint16_t* steepEnd = std::upper_bound(steep, rowSteepEnd, static_cast<std::uint16_t>(position.px + last));
-    if ((steepEnd - steep) * 4 > last - first + 1) return false;
-
-    const std::uint8_t* lookupIndex = in.rule.lookupIndex.data();
-    const std::uint8_t* indexCap = in.rule.indexCap.data();
     const int size = in.size;
-    const std::size_t width = static_cast<std::size_t>(in.width);
     const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(size);
     const std::int16_t* steps = stepRow.steps.data() + position.px;
-    const std::uint8_t* light = tables.lightIndex.data() + rowStart;
+    const std::uint8_t* lightMap = tables.lightIndex.data();
+    const std::uint8_t* light = lightMap + rowStart;
     const std::uint8_t* cap = tables.indexCap.data() + rowStart;
     const std::uint32_t* packed = in.colours.packed.data();
-    const std::uint8_t* map = in.map;
-    const std::uint16_t* h = in.heights + y * width + position.px;
+    const int firstColumn = position.px + first;
+    const int lastColumn = position.px + last;
+    const ReliefSteepPixel* steep = stepRow.steep.data() + stepRow.steepFromBlock[static_cast<std::size_t>(firstColumn) / 64];
+    const ReliefSteepPixel* steepEnd = stepRow.steep.data() + stepRow.steep.size();
+    while (steep != steepEnd && steep->column < firstColumn) ++steep;
     int k = first;
     for (;;) {
-        const int gentleEnd = steep != steepEnd ? *steep - position.px : last + 1;
+        const int gentleEnd = steep != steepEnd && steep->column <= lastColumn ? steep->column - position.px : last + 1;
         for (; k < gentleEnd; ++k) {
             const std::uint32_t colour = packed[std::min(light[k + steps[k]], cap[k])];
             std::memcpy(outRow + static_cast<std::size_t>(k) * 3, &colour, 4);
         }
         if (k > last) break;
-        const std::uint32_t colour = packed[InsideIndex(lookupIndex, indexCap, map, size, h, width, r, k, map[rowStart + static_cast<std::size_t>(k)])];
+        // The rule as written, from the pixel's own height differences.
+        const int gx = ClampToLens(steep->dx + k, size);
+        const int gy = ClampToLens(steep->dy + r, size);
+        const std::uint8_t found = lightMap[static_cast<std::size_t>(gy) * static_cast<std::size_t>(size) + static_cast<std::size_t>(gx)];
+        const std::uint32_t colour = packed[std::min(found, cap[k])];
         std::memcpy(outRow + static_cast<std::size_t>(k) * 3, &colour, 4);
         ++k;
         ++steep;
     }
-    return true;
 }
 
 } // namespace
@@ -314,7 +312,10 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
         const bool inside = y >= 0 && y + 1 < height && position.px + first >= 0 && position.px + last + 1 < width;
         if (inside && tables != nullptr && r >= tables->reach && r + tables->reach < size && first >= tables->reach &&
             last + tables->reach < size && last + 1 < size) {
-            if (!ComputeGentleSpan(in, *tables, position, r, first, last, outRow)) {
+            const ReliefStepRow& stepRow = tables->rows[static_cast<std::size_t>(y)];
+            if (!stepRow.steps.empty()) {
+                ComputeGentleSpan(in, *tables, stepRow, position, r, first, last, outRow);
+            } else {
                 ComputeInsideSpan(in, in.heights + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + position.px, r, first, last, outRow);
             }
         } else if (inside) {

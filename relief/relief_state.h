@@ -25,6 +25,16 @@ struct ReliefLens {
     std::uint16_t centerY = 0;
 };
 
+// A pixel whose gradient is too steep for the steps: its column and its
+// next-column and next-row height differences as 16-bit values (what the
+// rule adds to the lens column and row before the 16-bit wraparound), so a
+// frame need not read the heights again.
+struct ReliefSteepPixel {
+    std::uint16_t column;
+    std::int16_t dx;
+    std::int16_t dy;
+};
+
 // The steps of one field row y (see ReliefFrameTables).
 struct ReliefStepRow {
     // Per column x: dy * S + dx, the step from the lens-map entry under the
@@ -32,10 +42,13 @@ struct ReliefStepRow {
     // dx and the next-row step dy lie in -reach..reach; 0 where they do not.
     // Empty until the row is built.
     std::vector<std::int16_t> steps;
-    // Those other columns ("steep"), in increasing order; a frame takes them
-    // from the heights instead. The last column, whose next-column neighbour
-    // lies outside, is never drawn through the steps and is not listed.
-    std::vector<std::uint16_t> steepColumns;
+    // Those other pixels ("steep"), in increasing column order. The last
+    // column, whose next-column neighbour lies outside, is never drawn
+    // through the steps and is not listed.
+    std::vector<ReliefSteepPixel> steep;
+    // Per 64 columns: the first steep pixel at or after the block's first
+    // column (steep.size() where there is none).
+    std::vector<std::uint32_t> steepFromBlock;
 };
 
 // What a frame reads besides the records' own tables, so that a lens pixel on
