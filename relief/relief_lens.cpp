@@ -1,4 +1,5 @@
 // Palette ramp, lens map, sine table and light path of the relief saver.
+#include <algorithm>
 #include <cmath>
 
 #include "relief_state.h"
@@ -61,35 +62,49 @@ void BuildLensMap(ReliefLens& lens, int colorCount, std::int32_t degrees, Runtim
     const int middle = size / 2;
     const double n = colorCount;
     lens.lensMap.assign(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), 0);
-    const auto store = [&](int row, int column, double value) {
-        // The passes stay inside the square for every size; the check only
-        // keeps that a property of this function rather than of its callers.
-        if (row >= 0 && row < size && column >= 0 && column < size) {
-            lens.lensMap[static_cast<std::size_t>(row) * static_cast<std::size_t>(size) + static_cast<std::size_t>(column)] =
-                static_cast<std::uint8_t>(static_cast<int>(value));
-        }
-    };
 
     // Outer ring: 0.4 is the single-precision constant, so R1 is exactly 0.4 S
-    // when S is a multiple of 5.
+    // when S is a multiple of 5. Inner disc: the light map, N - 1 at the
+    // centre falling to 1 at its edge, stored over the ring.
     const int r1 = static_cast<int>(size * static_cast<double>(0.4f));
-    const double k = 2.5 * n;
-    for (int i = -r1; i < r1; ++i) {
-        for (int j = -r1; j < r1; ++j) {
-            const double d = std::sqrt((j + 0.5) * (j + 0.5) + (i + 0.5) * (i + 0.5));
-            double v = k - k * (d / r1) + n;
-            if (v >= 2 * n) v = 2 * n - 1;
-            if (v >= n) store(i + middle, j + middle, v);
-        }
-    }
-
-    // Inner disc: the light map, N - 1 at the centre falling to 1 at its edge.
     const int r2 = static_cast<int>(size * 0.25);
-    for (int i = -r2; i < r2; ++i) {
-        for (int j = -r2; j < r2; ++j) {
+    const double k = 2.5 * n;
+    // A value depends on the offsets i and j only through (i + 0.5)^2 and
+    // (j + 0.5)^2, which offsets -1 - i and -1 - j give exactly as well, and
+    // through their sum, which is the same added either way round: the
+    // offsets 0 <= i <= j < R of one eighth are worked out, each in the order
+    // the passes write it (the ring's value, then the light's where it
+    // reaches), and stored at their mirror places.
+    const auto store = [&](int i, int j, std::uint8_t value) {
+        for (int row : {middle + i, middle - 1 - i}) {
+            for (int column : {middle + j, middle - 1 - j}) {
+                // The passes stay inside the square for every size; the check
+                // only keeps that a property of this function rather than of
+                // its callers.
+                if (row >= 0 && row < size && column >= 0 && column < size) {
+                    lens.lensMap[static_cast<std::size_t>(row) * static_cast<std::size_t>(size) + static_cast<std::size_t>(column)] = value;
+                }
+            }
+        }
+    };
+    const int reach = std::max(r1, r2);
+    for (int i = 0; i < reach; ++i) {
+        for (int j = i; j < reach; ++j) {
             const double d = std::sqrt((j + 0.5) * (j + 0.5) + (i + 0.5) * (i + 0.5));
-            const double v = n - (n - 1) * (d / r2);
-            if (v >= 1) store(i + middle, j + middle, v);
+            int value = -1;
+            if (i < r1 && j < r1) {
+                double v = k - k * (d / r1) + n;
+                if (v >= 2 * n) v = 2 * n - 1;
+                if (v >= n) value = static_cast<int>(v);
+            }
+            if (i < r2 && j < r2) {
+                const double v = n - (n - 1) * (d / r2);
+                if (v >= 1) value = static_cast<int>(v);
+            }
+            if (value >= 0) {
+                store(i, j, static_cast<std::uint8_t>(value));
+                store(j, i, static_cast<std::uint8_t>(value));
+            }
         }
     }
 

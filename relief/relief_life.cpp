@@ -28,6 +28,7 @@ bool InitRelief(ReliefState& state, const ReliefSettings& settings, RuntimeRando
         BuildLensMap(state.lens, state.colorCount, settings.Degrees, random);
         BuildHeightField(state, picture, pictureSize, settings.Invert);
         SoftenHeightFieldPasses(state, settings.Soften);
+        BuildReliefFrameTables(state);
     } catch (const std::bad_alloc&) {
         ClearReliefState(state);
         return false;

@@ -19,7 +19,8 @@ std::uint16_t ReliefDimension(int clientSize);
 // builds the palette ramp, lens map and sine table (drawing the base colour
 // when UseColor is 0, then the path's phases and speeds), then the height field
 // from the picture (bottom-up BGR, width x height x 3 bytes; a shorter picture
-// is black where it ends) and the softening passes.
+// is black where it ends) and the softening passes, and last the frame
+// tables derived from them.
 // Returns false, with the state cleared, when the tables cannot be allocated;
 // such a window then draws nothing.
 bool InitRelief(ReliefState& state, const ReliefSettings& settings, RuntimeRandom& random, std::uint32_t seed,

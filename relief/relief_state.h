@@ -25,6 +25,66 @@ struct ReliefLens {
     std::uint16_t centerY = 0;
 };
 
+// A pixel whose gradient is too steep for the steps: its column and its
+// next-column and next-row height differences as 16-bit values (what the
+// rule adds to the lens column and row before the 16-bit wraparound), so a
+// frame need not read the heights again.
+struct ReliefSteepPixel {
+    std::uint16_t column;
+    std::int16_t dx;
+    std::int16_t dy;
+};
+
+// The steps of one field row y (see ReliefFrameTables).
+struct ReliefStepRow {
+    // Per column x: dy * S + dx, the step from the lens-map entry under the
+    // pixel to the one its gradient looks up, where both the next-column step
+    // dx and the next-row step dy lie in -reach..reach; 0 where they do not.
+    // Empty until the row is built.
+    std::vector<std::int16_t> steps;
+    // Those other pixels ("steep"), in increasing column order. The last
+    // column, whose next-column neighbour lies outside, is never drawn
+    // through the steps and is not listed.
+    std::vector<ReliefSteepPixel> steep;
+    // Per 64 columns: the first steep pixel at or after the block's first
+    // column (steep.size() where there is none).
+    std::vector<std::uint32_t> steepFromBlock;
+};
+
+// What a frame reads besides the records' own tables, so that a lens pixel on
+// gentle ground costs three look-ups and no branch: its gradient's step
+// through the lens map, the light index found there and the colour. Made
+// from the height field, the lens map (a function of S and N alone) and the
+// colour count as they stood when BuildReliefFrameTables ran; a frame uses
+// them only while the sizes and the count still agree, and the procedures
+// that change heights clear them. The rows' steps are built by the frames
+// that first need them, a bounded number per frame, so that creation does
+// not pay for the whole field at once; until a row is built, frames take it
+// by the rule as written.
+struct ReliefFrameTables {
+    // One per field row; the last row (whose next-row neighbours lie outside)
+    // is never built.
+    std::vector<ReliefStepRow> rows;
+    // At most 0.1 S, so that a lens row whose lit span keeps `reach` clear of
+    // the square's edges never needs the edge clamp, and small enough that
+    // every step fits 16 bits.
+    int reach = 0;
+    // Per lens-map entry: the colour index a look-up landing there gives
+    // (v itself inside the light, 1 in the ring, 0 outside the disc)...
+    std::vector<std::uint8_t> lightIndex;
+    // ...and the cap on the index of the pixel at that entry (0 outside the
+    // disc, 255 (none) inside the light, m - N in the ring).
+    std::vector<std::uint8_t> indexCap;
+    // What the tables were made for.
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    std::uint16_t lensSize = 0;
+    std::uint8_t colorCount = 0;
+};
+
+// How many field pixels' steps one frame builds at most.
+constexpr int kStepPixelsBuiltPerFrame = 1 << 17;
+
 struct ReliefState {
     // The palette ramp as 0x00BBGGRR colour values (red in the low byte).
     std::vector<std::uint32_t> colors;
@@ -37,6 +97,7 @@ struct ReliefState {
     // width x height values, row 0 being the bottom screen line.
     std::vector<std::uint16_t> heights;
     ReliefLens lens;
+    ReliefFrameTables frameTables;
 };
 
 // Where a frame puts the lens square: px is the first column and py the first
@@ -87,6 +148,14 @@ void SoftenHeightFieldPasses(ReliefState& state, std::int32_t soften);
 constexpr std::int32_t kMaxSoftenPasses = 255;
 
 // --- Frame ------------------------------------------------------------------
+
+// Sets up frameTables for heights, lensMap and colorCount (InitRelief calls it
+// last): the light indices and caps now, the rows' steps as frames need them
+// (BuildReliefStepRows builds them all at once). Frames are the same with or
+// without the tables, only slower without.
+void BuildReliefFrameTables(ReliefState& state);
+void BuildReliefStepRows(ReliefState& state);
+void BuildReliefFrameTables(ReliefState& state);
 
 // Fills lensPixels for the lens square at (px, py).
 void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position);

@@ -1,29 +1,87 @@
 // Times the relief saver's work under Windows (or Wine) on a window of a
-// given size: window creation (snapshot helper, picture, tables) and frames
-// (effect logic plus SetDIBits and BitBlt).
+// given size: window creation (snapshot helper, picture, tables) and frames,
+// each frame beside the floor it stands on, measured in the same run:
+//   saver frame      the window's own tick: light path, lens pixels, and the
+//                    square put on the window (one SetDIBitsToDevice);
+//   lens pixels      the effect logic alone, per frame and per lens pixel;
+//   one-copy frame   a single SetDIBitsToDevice of an S x S 24-bit block;
+//   two-copy frame   the same block through SetDIBits into a compatible
+//                    bitmap and BitBlt, as frames were put before.
 //   relief_frame_timing [WIDTH HEIGHT [FRAMES]]
+// Run it on a display at least WIDTH x HEIGHT large.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "timing.h"
+#include "common/win32/gdi_guards.h"
+#include "common/win32/gdi_surface.h"
+#include "relief/relief_life.h"
 #include "relief/win32/relief_capture.h"
 #include "relief/win32/relief_window.h"
+
+namespace {
+
+// Where the n-th copy of a block goes: across the window, as the lens moves.
+POINT BlockPlace(int n, int width, int height, int side)
+{
+    const int spanX = width > side ? width - side : 1;
+    const int spanY = height > side ? height - side : 1;
+    return POINT{(n * 37) % spanX, (n * 23) % spanY};
+}
+
+double OneCopyFrames(HWND window, const std::vector<std::uint8_t>& rows, int side, int frames, int width, int height)
+{
+    // Each frame takes the window's context and gives it back, as a tick does.
+    const BITMAPINFO info = Bitmap24Info(side, side);
+    const LARGE_INTEGER start = Now();
+    for (int i = 0; i < frames; ++i) {
+        WindowDc dc(window);
+        const POINT at = BlockPlace(i, width, height, side);
+        SetDIBitsToDevice(dc.dc, at.x, at.y, static_cast<DWORD>(side), static_cast<DWORD>(side), 0, 0, 0, static_cast<UINT>(side), rows.data(), &info,
+                          DIB_RGB_COLORS);
+    }
+    GdiFlush();
+    return Milliseconds(start, Now()) / frames;
+}
+
+double TwoCopyFrames(HWND window, const std::vector<std::uint8_t>& rows, int side, int frames, int width, int height)
+{
+    const BITMAPINFO info = Bitmap24Info(side, side);
+    const LARGE_INTEGER start = Now();
+    for (int i = 0; i < frames; ++i) {
+        WindowDc dc(window);
+        MemoryDc memory(dc.dc);
+        GdiObject bitmap(CreateCompatibleBitmap(dc.dc, side, side));
+        SelectedObject selected(memory.dc, bitmap.handle);
+        SetDIBits(memory.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(side), rows.data(), &info, DIB_RGB_COLORS);
+        const POINT at = BlockPlace(i, width, height, side);
+        BitBlt(dc.dc, at.x, at.y, side, side, memory.dc, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    return Milliseconds(start, Now()) / frames;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     const int width = argc > 2 ? std::atoi(argv[1]) : 1920;
     const int height = argc > 2 ? std::atoi(argv[2]) : 1080;
-    const int frames = argc > 3 ? std::atoi(argv[3]) : 300;
-
-    HWND window = CreateTimingWindow("ReliefTiming", width, height, 0, BLACK_BRUSH);
-    if (window == nullptr) return 1;
+    const int frames = argc > 3 && std::atoi(argv[3]) > 1 ? std::atoi(argv[3]) : 300;
 
     LoadReliefSettingsFromProfile(); // defaults without a settings file
+    // The helper first, as the saver's window is not yet shown when it runs:
+    // its picture is the desktop, not this program's window.
     const LARGE_INTEGER start = Now();
     const bool snapshotFresh = RunSnapProgram();
     const LARGE_INTEGER snapped = Now();
+    // A private device context, as the saver window has.
+    HWND window = CreateTimingWindow("ReliefTiming", width, height, CS_OWNDC, BLACK_BRUSH);
+    if (window == nullptr) return 1;
+    const LARGE_INTEGER shown = Now();
     InitReliefWindow(window, snapshotFresh);
     const LARGE_INTEGER created = Now();
     RenderReliefFrame(window);
@@ -32,15 +90,44 @@ int main(int argc, char** argv)
     for (int i = 1; i < frames; ++i) RenderReliefFrame(window);
     GdiFlush();
     const LARGE_INTEGER end = Now();
+    const double saverFrame = Milliseconds(first, end) / (frames - 1);
 
-    const double perFrame = Milliseconds(first, end) / (frames > 1 ? frames - 1 : 1);
-    std::printf("window %dx%d, lens %dx%d, Delay %d ms\n", width, height, height / 2, height / 2, gReliefSettings.Delay);
+    const int side = gReliefState.lens.lensSize;
+    const double lensPixels = static_cast<double>(side) * side;
+    const LARGE_INTEGER lensStart = Now();
+    for (int i = 0; i < frames; ++i) ComputeReliefFramePixels(gReliefState, StepLightPath(gReliefState.lens, gProgramRandom));
+    const double lensFrame = Milliseconds(lensStart, Now()) / frames;
+
+    // Creation's two halves on their own, once more: reading the picture,
+    // and the effect logic's tables from it.
+    const LARGE_INTEGER readStart = Now();
+    const std::vector<std::uint8_t> picture = CaptureDesktopPicture(width, height, true);
+    const LARGE_INTEGER read = Now();
+    {
+        ReliefState tables;
+        RuntimeRandom random;
+        InitRelief(tables, gReliefSettings, random, 1, width, height, 0, picture.data(), picture.size());
+    }
+    const LARGE_INTEGER built = Now();
+
+    // The block the copies put: the last lens square, at the platform's rows.
+    std::vector<std::uint8_t> rows;
+    if (side > 0) PadPixelRows(gReliefState.lensPixels.data(), side, side, rows);
+    const double oneCopy = side > 0 ? OneCopyFrames(window, rows, side, frames, width, height) : 0.0;
+    const double twoCopy = side > 0 ? TwoCopyFrames(window, rows, side, frames, width, height) : 0.0;
+
+    std::printf("window %dx%d, lens %dx%d, Delay %d ms\n", width, height, side, side, gReliefSettings.Delay);
     std::printf("snapshot helper:            %8.1f ms\n", Milliseconds(start, snapped));
-    std::printf("picture and tables:         %8.1f ms\n", Milliseconds(snapped, created));
+    std::printf("picture and tables:         %8.1f ms\n", Milliseconds(shown, created));
+    std::printf("  of which picture read:    %8.1f ms, tables %.1f ms (measured again)\n", Milliseconds(readStart, read), Milliseconds(read, built));
     std::printf("first frame:                %8.2f ms\n", Milliseconds(created, first));
-    std::printf("creation to first frame:    %8.1f ms (the timer adds one Delay)\n", Milliseconds(start, first));
-    std::printf("frame (mean of %d):        %8.3f ms = %.4f of the %d ms frame period\n", frames - 1, perFrame,
-                perFrame / gReliefSettings.Delay, gReliefSettings.Delay);
+    std::printf("creation to first frame:    %8.1f ms (the timer adds one Delay; %.1f ms of it this program's window)\n", Milliseconds(start, first),
+                Milliseconds(snapped, shown));
+    std::printf("saver frame (mean of %d):  %8.3f ms = %.4f of the %d ms frame period\n", frames - 1, saverFrame,
+                saverFrame / gReliefSettings.Delay, gReliefSettings.Delay);
+    std::printf("lens pixels alone:          %8.3f ms = %.3f ns per lens pixel\n", lensFrame, lensPixels > 0 ? lensFrame * 1e6 / lensPixels : 0.0);
+    std::printf("one-copy frame:             %8.3f ms (saver frame %.2f x this)\n", oneCopy, oneCopy > 0 ? saverFrame / oneCopy : 0.0);
+    std::printf("two-copy frame:             %8.3f ms (SetDIBits into a bitmap, BitBlt)\n", twoCopy);
     FreeReliefWindow();
     DestroyWindow(window);
     return 0;

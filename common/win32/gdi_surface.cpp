@@ -73,25 +73,32 @@ GdiSurface::~GdiSurface()
 void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr)
 {
     if (width <= 0 || height <= 0 || bottomUpBgr == nullptr) return;
-    try {
-        PadPixelRows(bottomUpBgr, width, height, paddedRows_);
-    } catch (...) {
-        return; // no memory for this frame: it stays undrawn
+    // The platform reads rows of a multiple of 4 bytes. Where the block's rows
+    // are that already (every lens square whose side is a multiple of 4), it
+    // is handed over as it is; otherwise it is copied to padded rows first.
+    const std::uint8_t* rows = bottomUpBgr;
+    if (PaddedRowLength(width) != static_cast<std::size_t>(width) * 3) {
+        try {
+            PadPixelRows(bottomUpBgr, width, height, paddedRows_);
+        } catch (...) {
+            return; // no memory for this frame: it stays undrawn
+        }
+        rows = paddedRows_.data();
     }
     SurfaceDc windowDc(window_, dc_);
     if (!windowDc) return;
-    MemoryDc memoryDc(windowDc.dc);
-    if (!memoryDc) return;
-    GdiObject bitmap(CreateCompatibleBitmap(windowDc.dc, width, height));
-    if (!bitmap) return;
-    SelectedObject selected(memoryDc.dc, bitmap.handle);
+    // On a palette display the pixels map to the saver's palette, realized in
+    // the context they are drawn on; the palette found there goes back after.
+    HPALETTE found = nullptr;
     if (palette_ != nullptr) {
-        ::SelectPalette(memoryDc.dc, palette_, FALSE);
-        RealizePalette(memoryDc.dc);
+        found = ::SelectPalette(windowDc.dc, palette_, FALSE);
+        RealizePalette(windowDc.dc);
     }
+    // One copy, straight from the block to the window.
     BITMAPINFO info = Bitmap24Info(width, height);
-    SetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), paddedRows_.data(), &info, DIB_RGB_COLORS);
-    BitBlt(windowDc.dc, left, top, width, height, memoryDc.dc, 0, 0, SRCCOPY);
+    SetDIBitsToDevice(windowDc.dc, left, top, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height), rows,
+                      &info, DIB_RGB_COLORS);
+    if (found != nullptr && found != palette_) ::SelectPalette(windowDc.dc, found, FALSE);
 }
 
 void GdiSurface::BlackenRow(int y)

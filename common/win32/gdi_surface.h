@@ -37,8 +37,8 @@ struct GdiPaletteHolder {
 class GdiSurface : public DrawSurface {
 public:
     // Draws on the window, each call taking the window's device context for
-    // itself. palette: realized in the memory context of a pixel block before
-    // drawing, or nullptr.
+    // itself. palette: realized in that context before a pixel block is drawn,
+    // or nullptr.
     GdiSurface(HWND window, HPALETTE palette);
     // Draws on a device context of the window that the caller holds for the
     // surface's life (the window's private one, for a wipe or a scene step).
@@ -51,9 +51,9 @@ public:
     GdiSurface(const GdiSurface&) = delete;
     GdiSurface& operator=(const GdiSurface&) = delete;
 
-    // Hands the block to SetDIBits at the platform's row length (rows padded to
-    // a multiple of 4 bytes) and copies it to the window with BitBlt. A failed
-    // call leaves the block undrawn.
+    // Puts the block on the window with one SetDIBitsToDevice, at the
+    // platform's row length (rows padded to a multiple of 4 bytes where they
+    // are not already). A failed call leaves the block undrawn.
     void PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr) override;
     // MoveToEx and LineTo with the current (black) pen.
     void BlackenRow(int y) override;

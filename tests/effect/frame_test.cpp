@@ -169,3 +169,65 @@ TEST(ReliefFrame, NarrowWindowSlidesTheLensPastTheLeftEdge)
     EXPECT_LE(maxX, 0);
     EXPECT_LT(minX, -250);
 }
+
+TEST(ReliefFrame, CreationTablesDrawWhatTheRuleDraws)
+{
+    // Desktops of flat blocks with hard edges and noise, so that gentle and
+    // steep pixels meet in every row; and at the end fields of any 16-bit
+    // height, where the gradient's 16-bit wraparound matters. Each frame is
+    // drawn through the tables and again without them (the rule as written,
+    // checked against the plain rules above).
+    const int sizes[][2] = {{152, 112}, {151, 113}, {640, 480}, {1920, 1080}};
+    for (const auto& size : sizes) {
+        const int width = size[0], height = size[1];
+        std::vector<std::uint8_t> picture(static_cast<std::size_t>(width * height * 3));
+        std::uint32_t seed = static_cast<std::uint32_t>(width);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const int v = ((x / 23 + y / 17) % 2 ? 210 : 30) + static_cast<int>(seed >> 28);
+                for (int c = 0; c < 3; ++c) picture[static_cast<std::size_t>((y * width + x) * 3 + c)] = static_cast<std::uint8_t>(v);
+            }
+        }
+        for (std::int32_t soften : {0, 1, 3}) {
+            ReliefSettings settings;
+            settings.Soften = soften;
+            ReliefState state;
+            RuntimeRandom random;
+            ASSERT_TRUE(InitRelief(state, settings, random, 3, width, height, 0, picture.data(), picture.size()));
+            ASSERT_FALSE(state.frameTables.rows.empty());
+            ReliefState plain = state;
+            plain.frameTables = ReliefFrameTables();
+            for (int frame = 0; frame < 12; ++frame) {
+                const ReliefPathPosition p = StepLightPath(state.lens, random);
+                ComputeReliefFramePixels(state, p);
+                ComputeReliefFramePixels(plain, p);
+                ASSERT_EQ(state.lensPixels, plain.lensPixels) << width << "x" << height << " soften " << soften << " frame " << frame;
+            }
+        }
+    }
+    ReliefState state;
+    RuntimeRandom random;
+    ASSERT_TRUE(InitRelief(state, ReliefSettings(), random, 9, 300, 200, 0, nullptr, 0));
+    std::uint32_t seed = 77;
+    for (int trial = 0; trial < 6; ++trial) {
+        for (auto& h : state.heights) {
+            seed = seed * 1103515245u + 12345u;
+            h = static_cast<std::uint16_t>(trial % 2 == 0 ? seed >> 16 : (seed >> 16) % 6u + 1000u * static_cast<std::uint32_t>(trial));
+        }
+        BuildReliefFrameTables(state);
+        ReliefState plain = state;
+        plain.frameTables = ReliefFrameTables();
+        const ReliefPathPosition p = {trial * 9, trial * 5};
+        ComputeReliefFramePixels(state, p);
+        ComputeReliefFramePixels(plain, p);
+        ASSERT_EQ(state.lensPixels, plain.lensPixels) << "trial " << trial;
+    }
+    // Changing the field through its procedures drops the tables made from
+    // the old one.
+    SoftenHeightField(state);
+    EXPECT_TRUE(state.frameTables.rows.empty());
+    BuildReliefFrameTables(state);
+    BuildHeightField(state, nullptr, 0, 0);
+    EXPECT_TRUE(state.frameTables.rows.empty());
+}

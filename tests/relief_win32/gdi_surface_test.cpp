@@ -54,3 +54,54 @@ TEST(GdiSurface, RowPaddingRoundTrips)
         EXPECT_EQ(back, packed) << width;
     }
 }
+
+TEST(GdiSurface, BlocksWithAPaletteLandAsWithoutAndLeaveTheContextsPalette)
+{
+    // On a true-colour display the saver's palette changes no pixel; the block
+    // is drawn with it realized, and the palette the context held before is
+    // held again after (a palette left selected could be deleted under it).
+    // A private device context, as the saver window has, keeps its selection
+    // from call to call.
+    const int width = 64, height = 48;
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "ReliefTestOwnDc";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "relief test", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    PumpMessages();
+    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + 2 * sizeof(PALETTEENTRY));
+    auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
+    description->palVersion = 0x300;
+    description->palNumEntries = 2;
+    description->palPalEntry[0] = {1, 1, 1, PC_RESERVED};
+    description->palPalEntry[1] = {200, 40, 7, PC_RESERVED};
+    HPALETTE palette = CreatePalette(description);
+    ASSERT_NE(palette, nullptr);
+    HDC dc = GetDC(window);
+    HGDIOBJ before = GetCurrentObject(dc, OBJ_PAL);
+    ReleaseDC(window, dc);
+
+    const int side = 20; // rows of 60 bytes: handed over unpadded
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side * side * 3));
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    SoftwareSurface expected(width, height);
+    expected.PutPixelBlock(30, 20, side, side, pixels.data());
+    {
+        GdiSurface surface(window, palette);
+        surface.PutPixelBlock(30, 20, side, side, pixels.data());
+    }
+    const auto shown = ReadWindowPixels(window, width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) ASSERT_EQ(shown[static_cast<std::size_t>(y * width + x)], expected.PixelAt(x, y)) << x << "," << y;
+    }
+    dc = GetDC(window);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), before);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    EXPECT_TRUE(DeleteObject(palette));
+}

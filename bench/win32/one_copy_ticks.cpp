@@ -1,0 +1,84 @@
+// The floor of the relief saver's frames, as a program of its own: a
+// full-screen window that on every timer tick does nothing but put one block
+// of the lens square's size (S x S pixels, S = half the screen height, 24-bit)
+// on itself with a single SetDIBitsToDevice, moving it as the lens moves.
+// scripts/cpu-share.sh runs it beside the real saver and compares how much
+// processor time each takes.
+//   one_copy_ticks [DELAY_MS [SECONDS]]   (defaults 10 and 30)
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "common/win32/gdi_surface.h"
+
+namespace {
+
+struct OneCopyRun {
+    int width = 0;
+    int height = 0;
+    int side = 0;
+    int tick = 0;
+    std::vector<std::uint8_t> rows;
+    BITMAPINFO info{};
+};
+OneCopyRun gRun;
+
+LRESULT CALLBACK OneCopyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        // The window's private context, as the saver's.
+        HDC dc = GetDC(window);
+        const int spanX = gRun.width > gRun.side ? gRun.width - gRun.side : 1;
+        const int spanY = gRun.height > gRun.side ? gRun.height - gRun.side : 1;
+        const int x = (gRun.tick * 7) % spanX;
+        const int y = (gRun.tick * 5) % spanY;
+        ++gRun.tick;
+        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(gRun.side), static_cast<DWORD>(gRun.side), 0, 0, 0, static_cast<UINT>(gRun.side),
+                          gRun.rows.data(), &gRun.info, DIB_RGB_COLORS);
+        ReleaseDC(window, dc);
+        return 0;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int delay = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : 10;
+    const int seconds = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 30;
+    gRun.width = GetSystemMetrics(SM_CXSCREEN);
+    gRun.height = GetSystemMetrics(SM_CYSCREEN);
+    gRun.side = gRun.height / 2;
+    gRun.info = Bitmap24Info(gRun.side, gRun.side);
+    gRun.rows.resize(PaddedRowLength(gRun.side) * static_cast<std::size_t>(gRun.side));
+    std::uint32_t seed = 1;
+    for (auto& byte : gRun.rows) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = OneCopyProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "OneCopyTicks";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "one copy", WS_POPUP | WS_VISIBLE, 0, 0, gRun.width, gRun.height,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr) return 1;
+    SetTimer(window, 1, static_cast<UINT>(delay), nullptr);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000u;
+    MSG message;
+    while (static_cast<int>(end - GetTickCount()) > 0 && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    KillTimer(window, 1);
+    DestroyWindow(window);
+    return 0;
+}
