@@ -59,9 +59,9 @@ int main(int argc, char** argv)
     gRun.info = Bitmap24Info(gRun.side, gRun.side);
     gRun.rows.resize(PaddedRowLength(gRun.side) * static_cast<std::size_t>(gRun.side));
     std::uint32_t seed = 1;
-    for (auto& byte : gRun.rows) {
+    for (auto& value : gRun.rows) {
         seed = seed * 1664525u + 1013904223u;
-        byte = static_cast<std::uint8_t>(seed >> 24);
+        value = static_cast<std::uint8_t>(seed >> 24);
     }
 
     WNDCLASSA windowClass{};
