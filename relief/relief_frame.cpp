@@ -242,8 +242,9 @@ void ComputeInsideSpan(const FrameInputs& in, const std::uint16_t* h, int r, int
 // Lens row r over field row y, lit span first..last, where every pixel of
 // the span and its neighbours lie inside the field, the span keeps the
 // tables' reach clear of the square's edges and ends before the row does.
-// Between the row's steep pixels the gentle ones go through the tables; the
-// steep ones are taken by the rule as written, from the differences kept
+// Every pixel of the span goes through the tables first (a steep pixel's step
+// is 0 there), in one loop without a branch; then the row's steep pixels in
+// the span are drawn again by the rule as written, from the differences kept
 // with them (the heights are not read: a frame touches only its own tables).
 void ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, const ReliefStepRow& stepRow, ReliefPathPosition position, int r,
                        int first, int last, std::uint8_t* outRow)
@@ -255,27 +256,22 @@ void ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, c
     const std::uint8_t* light = lightMap + rowStart;
     const std::uint8_t* cap = tables.indexCap.data() + rowStart;
     const std::uint32_t* packed = in.colours.packed.data();
+    for (int k = first; k <= last; ++k) {
+        const std::uint32_t colour = packed[std::min(light[k + steps[k]], cap[k])];
+        std::memcpy(outRow + static_cast<std::size_t>(k) * 3, &colour, 4);
+    }
     const int firstColumn = position.px + first;
     const int lastColumn = position.px + last;
     const ReliefSteepPixel* steep = stepRow.steep.data() + stepRow.steepFromBlock[static_cast<std::size_t>(firstColumn) / 64];
     const ReliefSteepPixel* steepEnd = stepRow.steep.data() + stepRow.steep.size();
-    while (steep != steepEnd && steep->column < firstColumn) ++steep;
-    int k = first;
-    for (;;) {
-        const int gentleEnd = steep != steepEnd && steep->column <= lastColumn ? steep->column - position.px : last + 1;
-        for (; k < gentleEnd; ++k) {
-            const std::uint32_t colour = packed[std::min(light[k + steps[k]], cap[k])];
-            std::memcpy(outRow + static_cast<std::size_t>(k) * 3, &colour, 4);
-        }
-        if (k > last) break;
-        // The rule as written, from the pixel's own height differences.
+    for (; steep != steepEnd && steep->column <= lastColumn; ++steep) {
+        if (steep->column < firstColumn) continue;
+        const int k = steep->column - position.px;
         const int gx = ClampToLens(steep->dx + k, size);
         const int gy = ClampToLens(steep->dy + r, size);
         const std::uint8_t found = lightMap[static_cast<std::size_t>(gy) * static_cast<std::size_t>(size) + static_cast<std::size_t>(gx)];
-        const std::uint32_t colour = packed[std::min(found, cap[k])];
-        std::memcpy(outRow + static_cast<std::size_t>(k) * 3, &colour, 4);
-        ++k;
-        ++steep;
+        // Three bytes: the next pixel is drawn already.
+        StoreColour(outRow + static_cast<std::size_t>(k) * 3, packed[std::min(found, cap[k])]);
     }
 }
 
