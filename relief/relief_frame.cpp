@@ -283,7 +283,11 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
     const int n = state.colorCount;
     const std::size_t square = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
     if (size == 0 || state.lens.lensMap.size() != square || state.colors.size() != static_cast<std::size_t>(n) || n < 2) return;
-    state.lensPixels.resize(square * 3);
+    if (state.lensPixels.size() != square * 3) {
+        state.lensPixels.resize(square * 3);
+        state.lensBackgroundDrawn = false;
+    }
+    const bool drawBackground = !state.lensBackgroundDrawn;
 
     ReliefFrameTables* tables = UsableFrameTables(state);
     if (tables != nullptr) BuildNeededStepRows(state, *tables, position);
@@ -298,11 +302,11 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
         // The row's lit span; every pixel outside it is colour 0.
         const int first = FirstNonZero(mapRow, size);
         if (first == size) {
-            in.colours.FillBackground(outRow, size);
+            if (drawBackground) in.colours.FillBackground(outRow, size);
             continue;
         }
         const int last = LastNonZero(mapRow, size);
-        in.colours.FillBackground(outRow, first);
+        if (drawBackground) in.colours.FillBackground(outRow, first);
 
         const int y = position.py + r;
         const bool inside = y >= 0 && y + 1 < height && position.px + first >= 0 && position.px + last + 1 < width;
@@ -339,9 +343,12 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
                 StoreColour(outRow + static_cast<std::size_t>(k) * 3, colour);
             }
         }
-        // Written after the span, whose last 4-byte store reaches into it.
-        in.colours.FillBackground(outRow + static_cast<std::size_t>(last + 1) * 3, size - last - 1);
+        // Written after the span, whose last 4-byte store reaches into its
+        // first pixel.
+        if (drawBackground) in.colours.FillBackground(outRow + static_cast<std::size_t>(last + 1) * 3, size - last - 1);
+        else if (last + 1 < size) StoreColour(outRow + static_cast<std::size_t>(last + 1) * 3, in.colours.packed[0]);
     }
+    state.lensBackgroundDrawn = true;
 }
 
 void BuildReliefFrameTables(ReliefState& state)

@@ -91,6 +91,9 @@ struct ReliefState {
     std::int32_t usePalette = 0;
     // The lens square's pixels: blue, green, red; rows bottom-up.
     std::vector<std::uint8_t> lensPixels;
+    // The square outside the disc is the ramp's first colour in every frame:
+    // once a frame has drawn it, later frames draw only the disc.
+    bool lensBackgroundDrawn = false;
     std::uint8_t colorCount = 0;
     std::uint16_t width = 0;
     std::uint16_t height = 0;
