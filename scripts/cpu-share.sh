@@ -30,15 +30,8 @@ mkdir -p "$install"
 cp "$top/build/win64/bin/ondrels.scr" "$top/build/win64/bin/snap.exe" "$top/build/win64/bin/one_copy_ticks.exe" "$install/"
 printf '[ScreenSaver.Ondrels]\r\nDelay=10\r\n' >"$install/ondrels.INI"
 
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine_cmd=$(command -v wine64 || command -v wine)
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "cpu-share: making a Wine prefix (once)..."
-  DISPLAY= "$wine_cmd" wineboot -i >/dev/null 2>&1
-  # Without a window manager, unmanaged windows let processes exit at once.
-  DISPLAY= "$wine_cmd" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wineserver -w
-fi
+. "$top/scripts/wine-env.sh"
+use_wine_prefix "$work" cpu-share win64
 
 display_pid=""
 program_pid=""
