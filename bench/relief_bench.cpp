@@ -84,22 +84,52 @@ void ReportBesideCopy(benchmark::State& bench, double seconds, double copySecond
     bench.counters["x_copy"] = seconds / copySeconds;
 }
 
-void LensPixelsPerFrame(benchmark::State& bench)
+// The mean processor seconds of one `step` over the benchmark's iterations.
+template <typename Step>
+double TimePerIteration(benchmark::State& bench, Step step)
 {
-    const int width = static_cast<int>(bench.range(0));
-    const int height = static_cast<int>(bench.range(1));
-    const auto picture = DesktopLikePicture(width, height);
-    ReliefSettings settings;
+    const Clock::time_point start = Clock::now();
+    for (auto _ : bench) step();
+    return SecondsSince(start) / static_cast<double>(bench.iterations());
+}
+
+int Width(const benchmark::State& bench) { return static_cast<int>(bench.range(0)); }
+int Height(const benchmark::State& bench) { return static_cast<int>(bench.range(1)); }
+
+// A state as a window of the benchmark's size has it after creation, with
+// the default settings, over a desktop-like picture.
+struct CreatedState {
+    explicit CreatedState(const benchmark::State& bench) : picture(DesktopLikePicture(Width(bench), Height(bench)))
+    {
+        InitRelief(state, ReliefSettings(), random, 1, Width(bench), Height(bench), 0, picture.data(), picture.size());
+    }
+    std::vector<std::uint8_t> picture;
     ReliefState state;
     RuntimeRandom random;
-    InitRelief(state, settings, random, 1, width, height, 0, picture.data(), picture.size());
-    const Clock::time_point start = Clock::now();
-    for (auto _ : bench) {
-        const ReliefPathPosition position = StepLightPath(state.lens, random);
+};
+
+// A state with only its size set and its height field built, unsoftened.
+struct FieldState {
+    explicit FieldState(const benchmark::State& bench) : picture(DesktopLikePicture(Width(bench), Height(bench)))
+    {
+        state.width = static_cast<std::uint16_t>(Width(bench));
+        state.height = static_cast<std::uint16_t>(Height(bench));
+        state.lens.lensSize = static_cast<std::uint16_t>(Height(bench) / 2);
+        BuildHeightField(state, picture.data(), picture.size(), 0);
+    }
+    std::vector<std::uint8_t> picture;
+    ReliefState state;
+};
+
+void LensPixelsPerFrame(benchmark::State& bench)
+{
+    CreatedState created(bench);
+    ReliefState& state = created.state;
+    const double frame = TimePerIteration(bench, [&] {
+        const ReliefPathPosition position = StepLightPath(state.lens, created.random);
         ComputeReliefFramePixels(state, position);
         benchmark::DoNotOptimize(state.lensPixels.data());
-    }
-    const double frame = SecondsSince(start) / static_cast<double>(bench.iterations());
+    });
     const double pixels = static_cast<double>(state.lens.lensSize) * state.lens.lensSize;
     ReportBesideCopy(bench, frame, CopySeconds(state.lensPixels.size()), pixels, 1e9, "lens_ns_px", "copy_ns_px");
 }
@@ -108,19 +138,15 @@ void LensPixelsPerFrame(benchmark::State& bench)
 // lens map, sine table, height field and softening.
 void Creation(benchmark::State& bench)
 {
-    const int width = static_cast<int>(bench.range(0));
-    const int height = static_cast<int>(bench.range(1));
-    const auto picture = DesktopLikePicture(width, height);
+    const auto picture = DesktopLikePicture(Width(bench), Height(bench));
     ReliefSettings settings;
     settings.Soften = static_cast<std::int32_t>(bench.range(2));
-    const Clock::time_point start = Clock::now();
-    for (auto _ : bench) {
+    const double creation = TimePerIteration(bench, [&] {
         ReliefState state;
         RuntimeRandom random;
-        InitRelief(state, settings, random, 1, width, height, 0, picture.data(), picture.size());
+        InitRelief(state, settings, random, 1, Width(bench), Height(bench), 0, picture.data(), picture.size());
         benchmark::DoNotOptimize(state.heights.data());
-    }
-    const double creation = SecondsSince(start) / static_cast<double>(bench.iterations());
+    });
     ReportBesideCopy(bench, creation, CopySeconds(picture.size()), 1, 1e3, "ms", "copy_ms");
 }
 
@@ -128,39 +154,25 @@ void Creation(benchmark::State& bench)
 // softening pass, and the tables (ramp, lens map, sine table).
 void HeightField(benchmark::State& bench)
 {
-    const int width = static_cast<int>(bench.range(0));
-    const int height = static_cast<int>(bench.range(1));
-    const auto picture = DesktopLikePicture(width, height);
-    ReliefState state;
-    state.width = static_cast<std::uint16_t>(width);
-    state.height = static_cast<std::uint16_t>(height);
-    state.lens.lensSize = static_cast<std::uint16_t>(height / 2);
-    const Clock::time_point start = Clock::now();
-    for (auto _ : bench) {
-        BuildHeightField(state, picture.data(), picture.size(), 0);
-        benchmark::DoNotOptimize(state.heights.data());
-    }
-    const double seconds = SecondsSince(start) / static_cast<double>(bench.iterations());
-    ReportBesideCopy(bench, seconds, CopySeconds(picture.size()), 1, 1e3, "ms", "copy_ms");
+    FieldState field(bench);
+    const double seconds = TimePerIteration(bench, [&] {
+        BuildHeightField(field.state, field.picture.data(), field.picture.size(), 0);
+        benchmark::DoNotOptimize(field.state.heights.data());
+    });
+    ReportBesideCopy(bench, seconds, CopySeconds(field.picture.size()), 1, 1e3, "ms", "copy_ms");
 }
 
 void SofteningPass(benchmark::State& bench)
 {
-    const int width = static_cast<int>(bench.range(0));
-    const int height = static_cast<int>(bench.range(1));
-    const auto picture = DesktopLikePicture(width, height);
-    ReliefState state;
-    state.width = static_cast<std::uint16_t>(width);
-    state.height = static_cast<std::uint16_t>(height);
-    state.lens.lensSize = static_cast<std::uint16_t>(height / 2);
-    BuildHeightField(state, picture.data(), picture.size(), 0);
-    const std::vector<std::uint16_t> field = state.heights;
+    FieldState field(bench);
+    ReliefState& state = field.state;
+    const std::vector<std::uint16_t> unsoftened = state.heights;
     double seconds = 0;
     for (auto _ : bench) {
         // Each pass starts from the unsoftened field, so none of them finds
         // nothing left to change.
         bench.PauseTiming();
-        state.heights = field;
+        state.heights = unsoftened;
         bench.ResumeTiming();
         const Clock::time_point start = Clock::now();
         SoftenHeightField(state);
@@ -168,47 +180,37 @@ void SofteningPass(benchmark::State& bench)
         benchmark::DoNotOptimize(state.heights.data());
     }
     seconds /= static_cast<double>(bench.iterations());
-    ReportBesideCopy(bench, seconds, CopySeconds(field.size() * sizeof field[0]), 1, 1e3, "ms", "copy_ms");
+    ReportBesideCopy(bench, seconds, CopySeconds(unsoftened.size() * sizeof unsoftened[0]), 1, 1e3, "ms", "copy_ms");
 }
 
 // The frame tables from a softened field, every row's steps included (frames
 // build those as they need them).
 void FrameTables(benchmark::State& bench)
 {
-    const int width = static_cast<int>(bench.range(0));
-    const int height = static_cast<int>(bench.range(1));
-    const auto picture = DesktopLikePicture(width, height);
-    ReliefSettings settings;
-    ReliefState state;
-    RuntimeRandom random;
-    InitRelief(state, settings, random, 1, width, height, 0, picture.data(), picture.size());
-    const Clock::time_point start = Clock::now();
-    for (auto _ : bench) {
+    CreatedState created(bench);
+    ReliefState& state = created.state;
+    const double seconds = TimePerIteration(bench, [&] {
         BuildReliefFrameTables(state);
         BuildReliefStepRows(state);
         benchmark::DoNotOptimize(state.frameTables.rows.data());
-    }
-    const double seconds = SecondsSince(start) / static_cast<double>(bench.iterations());
+    });
     ReportBesideCopy(bench, seconds, CopySeconds(state.heights.size() * sizeof state.heights[0]), 1, 1e3, "ms", "copy_ms");
 }
 
 void Tables(benchmark::State& bench)
 {
-    const int height = static_cast<int>(bench.range(1));
     ReliefSettings settings;
     settings.ColorCount = 128;
-    const Clock::time_point start = Clock::now();
     std::size_t mapBytes = 0;
-    for (auto _ : bench) {
+    const double seconds = TimePerIteration(bench, [&] {
         ReliefState state;
         RuntimeRandom random;
-        state.lens.lensSize = static_cast<std::uint16_t>(height / 2);
+        state.lens.lensSize = static_cast<std::uint16_t>(Height(bench) / 2);
         BuildPaletteRamp(state, settings, random);
         BuildLensMap(state.lens, state.colorCount, settings.Degrees, random);
         mapBytes = state.lens.lensMap.size();
         benchmark::DoNotOptimize(state.lens.lensMap.data());
-    }
-    const double seconds = SecondsSince(start) / static_cast<double>(bench.iterations());
+    });
     ReportBesideCopy(bench, seconds, CopySeconds(mapBytes), 1, 1e3, "ms", "copy_ms");
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "timing.h"
 #include "common/win32/gdi_surface.h"
 
 namespace {
@@ -64,15 +65,7 @@ int main(int argc, char** argv)
         value = static_cast<std::uint8_t>(seed >> 24);
     }
 
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = OneCopyProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "OneCopyTicks";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "one copy", WS_POPUP | WS_VISIBLE, 0, 0, gRun.width, gRun.height,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTimingWindow("OneCopyTicks", gRun.width, gRun.height, CS_OWNDC, BLACK_BRUSH, OneCopyProcedure);
     if (window == nullptr) return 1;
     SetTimer(window, 1, static_cast<UINT>(delay), nullptr);
     const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000u;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "tests/win32/window_pixels.h"
+
 inline LARGE_INTEGER Now()
 {
     LARGE_INTEGER now;
@@ -27,17 +29,10 @@ inline void DrainMessages()
 // A top-most popup of the given size for a timing program to draw on, its
 // first messages handled; nullptr when it cannot be made. classStyle
 // CS_OWNDC gives it a private device context, as the saver windows have.
-inline HWND CreateTimingWindow(const char* className, int width, int height, UINT classStyle, int backgroundBrush)
+inline HWND CreateTimingWindow(const char* className, int width, int height, UINT classStyle, int backgroundBrush,
+                               WNDPROC procedure = DefWindowProcA)
 {
-    WNDCLASSA windowClass{};
-    windowClass.style = classStyle;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(backgroundBrush));
-    windowClass.lpszClassName = className;
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, className, "timing", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTopmostPopup(className, procedure, width, height, classStyle, backgroundBrush);
     if (window != nullptr) DrainMessages();
     return window;
 }

@@ -9,6 +9,7 @@
 #include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
 #include "common/win32/profile_settings_store.h"
+#include "common/win32/saver_window_states.h"
 #include "common/win32/screen_copy.h"
 #include "host/saver_host_state.h"
 #include "relief/relief_life.h"
@@ -43,7 +44,7 @@ struct ReliefWindowState {
     RuntimeRandom ownRandom;
 };
 ReliefWindowState gPrimaryWindow(&gReliefState, &gProgramRandom);
-std::vector<std::unique_ptr<ReliefWindowState>> gMonitorWindows;
+SaverWindowStates<ReliefWindowState> gWindowStates(gPrimaryWindow);
 
 // Full screen on several monitors: the picture of the whole desktop, taken
 // once, when the first window is made, and cut for each window as it is
@@ -58,17 +59,9 @@ int gPaletteDisplayForTesting = -1;
 constexpr UINT_PTR kReliefTimerId = 0;
 ReliefTickSource gTickSource = &GetTickCount;
 
-int WindowNumber(HWND window) { return window != nullptr ? GetSaverWindowNumber(window) : 0; }
+int WindowNumber(HWND window) { return SaverWindowStates<ReliefWindowState>::Number(window); }
 
-ReliefWindowState& WindowState(HWND window)
-{
-    const int number = WindowNumber(window);
-    if (number <= 0) return gPrimaryWindow;
-    const std::size_t slot = static_cast<std::size_t>(number - 1);
-    if (gMonitorWindows.size() <= slot) gMonitorWindows.resize(slot + 1);
-    if (!gMonitorWindows[slot]) gMonitorWindows[slot].reset(new ReliefWindowState(nullptr, nullptr));
-    return *gMonitorWindows[slot];
-}
+ReliefWindowState& WindowState(HWND window) { return gWindowStates.For(window); }
 
 // The ramp as a logical palette, for palette-based displays.
 HPALETTE CreateReliefPalette(const std::vector<std::uint32_t>& colors)
@@ -211,8 +204,7 @@ void FreeReliefWindow(HWND window)
     ReleaseReliefPalette(state);
     FreeRelief(*state.relief);
     std::vector<std::uint8_t>().swap(gDesktopPicture);
-    const int number = WindowNumber(window);
-    if (number > 0 && static_cast<std::size_t>(number) <= gMonitorWindows.size()) gMonitorWindows[static_cast<std::size_t>(number - 1)].reset();
+    gWindowStates.Drop(window);
 }
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -10,6 +10,7 @@
 #include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
 #include "common/win32/profile_settings_store.h"
+#include "common/win32/saver_window_states.h"
 #include "common/win32/sleep_pause.h"
 #include "host/saver_host.h"
 #include "host/saver_host_state.h"
@@ -38,7 +39,7 @@ struct TerrainWindowState {
     RuntimeRandom ownRandom;
 };
 TerrainWindowState gPrimaryWindow(&gTerrainState, &gProgramRandom);
-std::vector<std::unique_ptr<TerrainWindowState>> gMonitorWindows;
+SaverWindowStates<TerrainWindowState> gWindowStates(gPrimaryWindow);
 
 // For a window timer SetTimer returns a non-zero value on success (1 for
 // identifier 0), not the identifier: the timer is killed by the identifier
@@ -49,19 +50,11 @@ StepPause* gPauseForTesting = nullptr;
 // How the windows' logical palettes are made: CreatePalette, or a test's.
 GdiPaletteHolder::PaletteMaker gPaletteMaker = &CreatePalette;
 
-int WindowNumber(HWND window) { return window != nullptr ? GetSaverWindowNumber(window) : 0; }
+int WindowNumber(HWND window) { return SaverWindowStates<TerrainWindowState>::Number(window); }
 
 TerrainWindowState& WindowState(HWND window)
 {
-    const int number = WindowNumber(window);
-    if (number <= 0) return gPrimaryWindow;
-    const std::size_t slot = static_cast<std::size_t>(number - 1);
-    if (gMonitorWindows.size() <= slot) gMonitorWindows.resize(slot + 1);
-    if (!gMonitorWindows[slot]) {
-        gMonitorWindows[slot].reset(new TerrainWindowState(nullptr, nullptr));
-        gMonitorWindows[slot]->palettes.make = gPaletteMaker;
-    }
-    return *gMonitorWindows[slot];
+    return gWindowStates.For(window, [](TerrainWindowState& made) { made.palettes.make = gPaletteMaker; });
 }
 
 void OnCreate(HWND window)
@@ -89,10 +82,7 @@ void SetTerrainPauseForTesting(StepPause* pause) { gPauseForTesting = pause; }
 void SetTerrainPaletteMakerForTesting(GdiPaletteHolder::PaletteMaker make)
 {
     gPaletteMaker = make != nullptr ? make : &CreatePalette;
-    gPrimaryWindow.palettes.make = gPaletteMaker;
-    for (auto& other : gMonitorWindows) {
-        if (other) other->palettes.make = gPaletteMaker;
-    }
+    gWindowStates.ForEach([](TerrainWindowState& state) { state.palettes.make = gPaletteMaker; });
 }
 
 void LoadTerrainSettingsFromProfile()
@@ -141,8 +131,7 @@ void FreeTerrainWindow(HWND window)
     // Every surface has put back the palette it found: this one is selected
     // nowhere.
     state.palettes.Release();
-    const int number = WindowNumber(window);
-    if (number > 0 && static_cast<std::size_t>(number) <= gMonitorWindows.size()) gMonitorWindows[static_cast<std::size_t>(number - 1)].reset();
+    gWindowStates.Drop(window);
 }
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -63,15 +63,7 @@ TEST(GdiSurface, BlocksWithAPaletteLandAsWithoutAndLeaveTheContextsPalette)
     // A private device context, as the saver window has, keeps its selection
     // from call to call.
     const int width = 64, height = 48;
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "ReliefTestOwnDc";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "relief test", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTopmostPopup("ReliefTestOwnDc", DefWindowProcA, width, height, CS_OWNDC);
     ASSERT_NE(window, nullptr);
     PumpMessages();
     std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + 2 * sizeof(PALETTEENTRY));

@@ -34,23 +34,28 @@ inline std::vector<std::uint32_t> ReadWindowPixels(HWND window, int width, int h
     return pixels;
 }
 
+// A top-most popup whose client area is exactly width x height, on the
+// given stock brush, of a class registered on first use (a second registration of
+// the same name fails harmlessly). classStyle CS_OWNDC gives it a private
+// device context, as the saver windows have.
+inline HWND CreateTopmostPopup(const char* className, WNDPROC procedure, int width, int height, UINT classStyle = 0,
+                               int backgroundBrush = BLACK_BRUSH)
+{
+    WNDCLASSA windowClass{};
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(backgroundBrush));
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(WS_EX_TOPMOST, className, className, WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
+}
+
 // A plain top-most popup whose client area is exactly width x height, black.
 inline HWND CreatePlainWindow(int width, int height, WNDPROC procedure = DefWindowProcA)
 {
-    static ATOM atom = 0;
-    static WNDPROC registered = nullptr;
-    const char* name = procedure == DefWindowProcA ? "ReliefTestPlain" : "ReliefTestParent";
-    if (atom == 0 || registered != procedure) {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = name;
-        atom = RegisterClassA(&windowClass);
-        registered = procedure;
-    }
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, name, "relief test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateTopmostPopup(procedure == DefWindowProcA ? "ReliefTestPlain" : "ReliefTestParent", procedure, width, height);
     UpdateWindow(window);
     return window;
 }
