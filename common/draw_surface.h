@@ -39,6 +39,27 @@ public:
     // rows stored bottom-up with nothing between them, so that its top-left
     // corner lands at (left, top).
     virtual void PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr) = 0;
+    // The same block at 4 bytes a pixel (blue, green, red, and one unused),
+    // which lands as its first three bytes would through PutPixelBlock. A
+    // surface whose platform takes such pixels as they are overrides this;
+    // the others are handed the three bytes (nothing is drawn when there is
+    // no memory for them).
+    virtual void PutPixelBlock32(int left, int top, int width, int height, const std::uint8_t* bottomUpBgrx)
+    {
+        if (width <= 0 || height <= 0 || bottomUpBgrx == nullptr) return;
+        std::vector<std::uint8_t> bgr;
+        try {
+            bgr.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+        } catch (...) {
+            return;
+        }
+        for (std::size_t i = 0, j = 0; i < bgr.size(); i += 3, j += 4) {
+            bgr[i] = bottomUpBgrx[j];
+            bgr[i + 1] = bottomUpBgrx[j + 1];
+            bgr[i + 2] = bottomUpBgrx[j + 2];
+        }
+        PutPixelBlock(left, top, width, height, bgr.data());
+    }
 
     // The line from (0, y) to (frame width, y), its end point not drawn.
     virtual void BlackenRow(int y) = 0;

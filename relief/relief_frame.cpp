@@ -26,13 +26,26 @@ inline int ClampToLens(int value, int size)
     return wrapped < 0 ? 0 : size - 1;
 }
 
-// A pixel's three bytes from a packed colour, straight from the register
-// (a 3-byte copy would go through memory).
+// A pixel from a packed colour: its three bytes, straight from the register
+// (a 3-byte copy would go through memory), or all four where a pixel is 4
+// bytes (the fourth 0).
+template <int kPixelBytes>
 inline void StoreColour(std::uint8_t* out, std::uint32_t colour)
 {
-    out[0] = static_cast<std::uint8_t>(colour);
-    out[1] = static_cast<std::uint8_t>(colour >> 8);
-    out[2] = static_cast<std::uint8_t>(colour >> 16);
+    if (kPixelBytes == 4) {
+        std::memcpy(out, &colour, 4);
+    } else {
+        out[0] = static_cast<std::uint8_t>(colour);
+        out[1] = static_cast<std::uint8_t>(colour >> 8);
+        out[2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+}
+
+// Where pixel k of a row starts.
+template <int kPixelBytes>
+inline std::uint8_t* PixelAt(std::uint8_t* row, int k)
+{
+    return row + static_cast<std::size_t>(k) * kPixelBytes;
 }
 
 // The index rule's two halves as tables over a byte of the lens map.
@@ -62,24 +75,27 @@ struct IndexRule {
 struct FrameColours {
     std::array<std::uint32_t, 256> packed{};
     static constexpr int kRunPixels = 16;
-    std::uint8_t backgroundRun[kRunPixels * 3];
+    int pixelBytes;
+    std::uint8_t backgroundRun[kRunPixels * 4];
 
-    FrameColours(const std::vector<std::uint32_t>& colors, int n)
+    FrameColours(const std::vector<std::uint32_t>& colors, int n, int bytesPerPixel) : pixelBytes(bytesPerPixel)
     {
         for (int o = 0; o < n; ++o) {
             const std::uint32_t c = colors[static_cast<std::size_t>(o)]; // 0x00BBGGRR
             const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c), 0};
             std::memcpy(&packed[static_cast<std::size_t>(o)], bytes, 4);
         }
-        for (int i = 0; i < kRunPixels; ++i) std::memcpy(backgroundRun + i * 3, &packed[0], 3);
+        for (int i = 0; i < kRunPixels; ++i) std::memcpy(backgroundRun + i * pixelBytes, &packed[0], static_cast<std::size_t>(pixelBytes));
     }
 
     // Writes count pixels of colour 0, sixteen at a time (fixed-size copies the
     // compiler turns into plain stores).
+    template <int kPixelBytes>
     void FillBackground(std::uint8_t* out, int count) const
     {
-        for (; count >= kRunPixels; count -= kRunPixels, out += sizeof backgroundRun) std::memcpy(out, backgroundRun, sizeof backgroundRun);
-        std::memcpy(out, backgroundRun, static_cast<std::size_t>(count) * 3);
+        constexpr std::size_t kRunBytes = kRunPixels * kPixelBytes;
+        for (; count >= kRunPixels; count -= kRunPixels, out += kRunBytes) std::memcpy(out, backgroundRun, kRunBytes);
+        std::memcpy(out, backgroundRun, static_cast<std::size_t>(count) * kPixelBytes);
     }
 };
 
@@ -120,7 +136,7 @@ struct FrameInputs {
     const std::uint16_t* heights;
 
     explicit FrameInputs(const ReliefState& s)
-        : rule(s.colorCount), colours(s.colors, s.colorCount), size(s.lens.lensSize), width(s.width), height(s.height),
+        : rule(s.colorCount), colours(s.colors, s.colorCount, s.lensPixelBytes), size(s.lens.lensSize), width(s.width), height(s.height),
           map(s.lens.lensMap.data()), heights(s.heights.data())
     {
     }
@@ -208,20 +224,23 @@ inline int InsideIndex(const std::uint8_t* lookupIndex, const std::uint8_t* inde
     return std::min(lookupIndex[v], indexCap[m]);
 }
 
-// Stores a pixel as 4 bytes, the fourth belonging to the next pixel, which is
-// written after it; or as 3 where nothing of the row follows.
+// Stores a pixel as 4 bytes, for 3-byte pixels the fourth belonging to the
+// next pixel, which is written after it; or as 3 where nothing of the row
+// follows.
+template <int kPixelBytes>
 inline void StoreColour(std::uint8_t* out, std::uint32_t colour, bool followed)
 {
-    if (followed) {
+    if (kPixelBytes == 4 || followed) {
         std::memcpy(out, &colour, 4);
     } else {
-        StoreColour(out, colour);
+        StoreColour<3>(out, colour);
     }
 }
 
 // Lens pixels first..last of row r by the rule as written, their field pixels
 // and next-column and next-row neighbours inside the field; h points at the
 // height under column 0 of the row.
+template <int kPixelBytes>
 void ComputeInsideSpan(const FrameInputs& in, const std::uint16_t* h, int r, int first, int last, std::uint8_t* outRow)
 {
     const std::uint8_t* lookupIndex = in.rule.lookupIndex.data();
@@ -235,7 +254,7 @@ void ComputeInsideSpan(const FrameInputs& in, const std::uint16_t* h, int r, int
     for (int k = first; k <= last; ++k) {
         const int m = mapRow[k];
         const std::uint32_t colour = m == 0 ? packed[0] : packed[InsideIndex(lookupIndex, indexCap, map, size, h, width, r, k, m)];
-        StoreColour(outRow + static_cast<std::size_t>(k) * 3, colour, k < last || lastFollowed);
+        StoreColour<kPixelBytes>(PixelAt<kPixelBytes>(outRow, k), colour, k < last || lastFollowed);
     }
 }
 
@@ -246,6 +265,7 @@ void ComputeInsideSpan(const FrameInputs& in, const std::uint16_t* h, int r, int
 // is 0 there), in one loop without a branch; then the row's steep pixels in
 // the span are drawn again by the rule as written, from the differences kept
 // with them (the heights are not read: a frame touches only its own tables).
+template <int kPixelBytes>
 void ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, const ReliefStepRow& stepRow, ReliefPathPosition position, int r,
                        int first, int last, std::uint8_t* outRow)
 {
@@ -258,7 +278,7 @@ void ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, c
     const std::uint32_t* packed = in.colours.packed.data();
     for (int k = first; k <= last; ++k) {
         const std::uint32_t colour = packed[std::min(light[k + steps[k]], cap[k])];
-        std::memcpy(outRow + static_cast<std::size_t>(k) * 3, &colour, 4);
+        std::memcpy(PixelAt<kPixelBytes>(outRow, k), &colour, 4);
     }
     const int firstColumn = position.px + first;
     const int lastColumn = position.px + last;
@@ -270,31 +290,20 @@ void ComputeGentleSpan(const FrameInputs& in, const ReliefFrameTables& tables, c
         const int gx = ClampToLens(steep->dx + k, size);
         const int gy = ClampToLens(steep->dy + r, size);
         const std::uint8_t found = lightMap[static_cast<std::size_t>(gy) * static_cast<std::size_t>(size) + static_cast<std::size_t>(gx)];
-        // Three bytes: the next pixel is drawn already.
-        StoreColour(outRow + static_cast<std::size_t>(k) * 3, packed[std::min(found, cap[k])]);
+        // Three bytes of 3-byte pixels: the next pixel is drawn already.
+        StoreColour<kPixelBytes>(PixelAt<kPixelBytes>(outRow, k), packed[std::min(found, cap[k])]);
     }
 }
 
-} // namespace
-
-void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
+// The lens square's rows for pixels of kPixelBytes bytes.
+template <int kPixelBytes>
+void ComputeFramePixels(ReliefState& state, ReliefPathPosition position, ReliefFrameTables* tables, bool drawBackground)
 {
     const int size = state.lens.lensSize;
-    const int n = state.colorCount;
-    const std::size_t square = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
-    if (size == 0 || state.lens.lensMap.size() != square || state.colors.size() != static_cast<std::size_t>(n) || n < 2) return;
-    if (state.lensPixels.size() != square * 3) {
-        state.lensPixels.resize(square * 3);
-        state.lensBackgroundDrawn = false;
-    }
-    const bool drawBackground = !state.lensBackgroundDrawn;
-
-    ReliefFrameTables* tables = UsableFrameTables(state);
-    if (tables != nullptr) BuildNeededStepRows(state, *tables, position);
     const FrameInputs in(state);
     const int width = in.width;
     const int height = in.height;
-    const std::size_t rowBytes = static_cast<std::size_t>(size) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(size) * kPixelBytes;
 
     for (int r = 0; r < size; ++r) {
         const std::uint8_t* mapRow = in.map + static_cast<std::size_t>(r) * static_cast<std::size_t>(size);
@@ -302,11 +311,11 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
         // The row's lit span; every pixel outside it is colour 0.
         const int first = FirstNonZero(mapRow, size);
         if (first == size) {
-            if (drawBackground) in.colours.FillBackground(outRow, size);
+            if (drawBackground) in.colours.FillBackground<kPixelBytes>(outRow, size);
             continue;
         }
         const int last = LastNonZero(mapRow, size);
-        if (drawBackground) in.colours.FillBackground(outRow, first);
+        if (drawBackground) in.colours.FillBackground<kPixelBytes>(outRow, first);
 
         const int y = position.py + r;
         const bool inside = y >= 0 && y + 1 < height && position.px + first >= 0 && position.px + last + 1 < width;
@@ -314,12 +323,12 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
             last + tables->reach < size && last + 1 < size) {
             const ReliefStepRow& stepRow = tables->rows[static_cast<std::size_t>(y)];
             if (!stepRow.steps.empty()) {
-                ComputeGentleSpan(in, *tables, stepRow, position, r, first, last, outRow);
+                ComputeGentleSpan<kPixelBytes>(in, *tables, stepRow, position, r, first, last, outRow);
             } else {
-                ComputeInsideSpan(in, in.heights + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + position.px, r, first, last, outRow);
+                ComputeInsideSpan<kPixelBytes>(in, in.heights + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + position.px, r, first, last, outRow);
             }
         } else if (inside) {
-            ComputeInsideSpan(in, in.heights + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + position.px, r, first, last, outRow);
+            ComputeInsideSpan<kPixelBytes>(in, in.heights + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + position.px, r, first, last, outRow);
         } else {
             // At the field's edge (windows under 12 lines, or narrower than half
             // their height) the ground outside is flat: a missing neighbour
@@ -340,16 +349,42 @@ void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
                     const int v = in.LookUp(ClampToLens(right - here + k, size), ClampToLens(up - here + r, size));
                     colour = in.colours.packed[static_cast<std::size_t>(in.rule.Index(m, v))];
                 }
-                StoreColour(outRow + static_cast<std::size_t>(k) * 3, colour);
+                StoreColour<kPixelBytes>(PixelAt<kPixelBytes>(outRow, k), colour);
             }
         }
         // Written after the span, whose last 4-byte store reaches into its
         // first pixel.
-        if (drawBackground) in.colours.FillBackground(outRow + static_cast<std::size_t>(last + 1) * 3, size - last - 1);
-        else if (last + 1 < size) StoreColour(outRow + static_cast<std::size_t>(last + 1) * 3, in.colours.packed[0]);
+        if (drawBackground) in.colours.FillBackground<kPixelBytes>(PixelAt<kPixelBytes>(outRow, last + 1), size - last - 1);
+        else if (kPixelBytes == 3 && last + 1 < size) StoreColour<3>(PixelAt<3>(outRow, last + 1), in.colours.packed[0]);
+    }
+}
+
+} // namespace
+
+void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position)
+{
+    const int size = state.lens.lensSize;
+    const int n = state.colorCount;
+    const std::size_t square = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+    if (size == 0 || state.lens.lensMap.size() != square || state.colors.size() != static_cast<std::size_t>(n) || n < 2) return;
+    if (state.lensPixelBytes != 4) state.lensPixelBytes = 3;
+    const std::size_t pixelBytes = state.lensPixelBytes;
+    if (state.lensPixels.size() != square * pixelBytes) {
+        state.lensPixels.resize(square * pixelBytes);
+        state.lensBackgroundDrawn = false;
+    }
+    const bool drawBackground = !state.lensBackgroundDrawn;
+
+    ReliefFrameTables* tables = UsableFrameTables(state);
+    if (tables != nullptr) BuildNeededStepRows(state, *tables, position);
+    if (pixelBytes == 4) {
+        ComputeFramePixels<4>(state, position, tables, drawBackground);
+    } else {
+        ComputeFramePixels<3>(state, position, tables, drawBackground);
     }
     state.lensBackgroundDrawn = true;
 }
+
 
 void BuildReliefFrameTables(ReliefState& state)
 {

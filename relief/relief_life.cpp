@@ -42,7 +42,11 @@ ReliefPathPosition TickRelief(ReliefState& state, RuntimeRandom& random, DrawSur
     const int size = state.lens.lensSize;
     if (size == 0 || state.colors.empty()) return position;
     ComputeReliefFramePixels(state, position);
-    surface.PutPixelBlock(position.px, ReliefSquareTop(state, position), size, size, state.lensPixels.data());
+    if (state.lensPixelBytes == 4) {
+        surface.PutPixelBlock32(position.px, ReliefSquareTop(state, position), size, size, state.lensPixels.data());
+    } else {
+        surface.PutPixelBlock(position.px, ReliefSquareTop(state, position), size, size, state.lensPixels.data());
+    }
     return position;
 }
 

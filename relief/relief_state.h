@@ -89,8 +89,11 @@ struct ReliefState {
     // The palette ramp as 0x00BBGGRR colour values (red in the low byte).
     std::vector<std::uint32_t> colors;
     std::int32_t usePalette = 0;
-    // The lens square's pixels: blue, green, red; rows bottom-up.
+    // The lens square's pixels: blue, green, red, and where lensPixelBytes
+    // is 4 a fourth byte 0 (the layout a true-colour display of 32 bits a
+    // pixel takes without converting); rows bottom-up.
     std::vector<std::uint8_t> lensPixels;
+    std::uint8_t lensPixelBytes = 3;
     // The square outside the disc is the ramp's first colour in every frame:
     // once a frame has drawn it, later frames draw only the disc.
     bool lensBackgroundDrawn = false;
@@ -160,5 +163,6 @@ void BuildReliefFrameTables(ReliefState& state);
 void BuildReliefStepRows(ReliefState& state);
 void BuildReliefFrameTables(ReliefState& state);
 
-// Fills lensPixels for the lens square at (px, py).
+// Fills lensPixels for the lens square at (px, py), lensPixelBytes (3, or 4;
+// any other value counts as 3) bytes a pixel.
 void ComputeReliefFramePixels(ReliefState& state, ReliefPathPosition position);

@@ -85,6 +85,18 @@ void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const s
         }
         rows = paddedRows_.data();
     }
+    PutRows(left, top, width, height, rows, 24);
+}
+
+void GdiSurface::PutPixelBlock32(int left, int top, int width, int height, const std::uint8_t* bottomUpBgrx)
+{
+    // Rows of 4-byte pixels are always a multiple of 4 bytes.
+    if (width <= 0 || height <= 0 || bottomUpBgrx == nullptr) return;
+    PutRows(left, top, width, height, bottomUpBgrx, 32);
+}
+
+void GdiSurface::PutRows(int left, int top, int width, int height, const std::uint8_t* rows, WORD bitCount)
+{
     SurfaceDc windowDc(window_, dc_);
     if (!windowDc) return;
     // On a palette display the pixels map to the saver's palette, realized in
@@ -96,6 +108,7 @@ void GdiSurface::PutPixelBlock(int left, int top, int width, int height, const s
     }
     // One copy, straight from the block to the window.
     BITMAPINFO info = Bitmap24Info(width, height);
+    info.bmiHeader.biBitCount = bitCount;
     SetDIBitsToDevice(windowDc.dc, left, top, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0, static_cast<UINT>(height), rows,
                       &info, DIB_RGB_COLORS);
     if (found != nullptr && found != palette_) ::SelectPalette(windowDc.dc, found, FALSE);

@@ -55,6 +55,9 @@ public:
     // platform's row length (rows padded to a multiple of 4 bytes where they
     // are not already). A failed call leaves the block undrawn.
     void PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr) override;
+    // The same with a 32-bit block, as it is: no padding, and on a display
+    // of 32 bits a pixel no conversion either.
+    void PutPixelBlock32(int left, int top, int width, int height, const std::uint8_t* bottomUpBgrx) override;
     // MoveToEx and LineTo with the current (black) pen.
     void BlackenRow(int y) override;
     void BlackenColumn(int x) override;
@@ -83,6 +86,10 @@ public:
     void SelectPalette(const SurfacePalette& palette) override;
 
 private:
+    // Rows of a multiple of 4 bytes, 24 or 32 bits a pixel, with one
+    // SetDIBitsToDevice, the surface's palette realized for it.
+    void PutRows(int left, int top, int width, int height, const std::uint8_t* rows, WORD bitCount);
+
     HWND window_;
     HPALETTE palette_ = nullptr;
     HDC dc_ = nullptr; // held by the caller, or nullptr

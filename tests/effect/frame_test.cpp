@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common/software_surface.h"
@@ -170,14 +171,30 @@ TEST(ReliefFrame, NarrowWindowSlidesTheLensPastTheLeftEdge)
     EXPECT_LT(minX, -250);
 }
 
+namespace {
+
+// Every 4-byte pixel holds the 3-byte pixel's bytes and then 0.
+void ExpectSamePixels(const std::vector<std::uint8_t>& bgr, const std::vector<std::uint8_t>& bgrx, const std::string& where)
+{
+    ASSERT_EQ(bgrx.size(), bgr.size() / 3 * 4) << where;
+    for (std::size_t i = 0, j = 0; i < bgr.size(); i += 3, j += 4) {
+        const bool same = bgrx[j] == bgr[i] && bgrx[j + 1] == bgr[i + 1] && bgrx[j + 2] == bgr[i + 2] && bgrx[j + 3] == 0;
+        ASSERT_TRUE(same) << where << " pixel " << i / 3;
+    }
+}
+
+} // namespace
+
 TEST(ReliefFrame, CreationTablesDrawWhatTheRuleDraws)
 {
     // Desktops of flat blocks with hard edges and noise, so that gentle and
     // steep pixels meet in every row; and at the end fields of any 16-bit
     // height, where the gradient's 16-bit wraparound matters. Each frame is
     // drawn through the tables and again without them (the rule as written,
-    // checked against the plain rules above).
-    const int sizes[][2] = {{152, 112}, {151, 113}, {640, 480}, {1920, 1080}};
+    // checked against the plain rules above), and through the tables at 4
+    // bytes a pixel. 40 x 300 is narrower than half its height, so its
+    // squares reach past the field's edge.
+    const int sizes[][2] = {{152, 112}, {151, 113}, {40, 300}, {640, 480}, {1920, 1080}};
     for (const auto& size : sizes) {
         const int width = size[0], height = size[1];
         std::vector<std::uint8_t> picture(static_cast<std::size_t>(width * height * 3));
@@ -198,12 +215,24 @@ TEST(ReliefFrame, CreationTablesDrawWhatTheRuleDraws)
             ASSERT_FALSE(state.frameTables.rows.empty());
             ReliefState plain = state;
             plain.frameTables = ReliefFrameTables();
+            ReliefState wide = state;
+            wide.lensPixelBytes = 4;
             for (int frame = 0; frame < 12; ++frame) {
                 const ReliefPathPosition p = StepLightPath(state.lens, random);
                 ComputeReliefFramePixels(state, p);
                 ComputeReliefFramePixels(plain, p);
-                ASSERT_EQ(state.lensPixels, plain.lensPixels) << width << "x" << height << " soften " << soften << " frame " << frame;
+                ComputeReliefFramePixels(wide, p);
+                const std::string where = std::to_string(width) + "x" + std::to_string(height) + " soften " + std::to_string(soften) + " frame " + std::to_string(frame);
+                ASSERT_EQ(state.lensPixels, plain.lensPixels) << where;
+                ExpectSamePixels(state.lensPixels, wide.lensPixels, where);
             }
+            // A tick lands the same on a surface either way.
+            SoftwareSurface narrowSurface(width, height), wideSurface(width, height);
+            wide.lens = state.lens;
+            RuntimeRandom same = random;
+            TickRelief(state, random, narrowSurface);
+            TickRelief(wide, same, wideSurface);
+            ASSERT_EQ(narrowSurface.pixels, wideSurface.pixels) << width << "x" << height;
         }
     }
     ReliefState state;
