@@ -1,10 +1,11 @@
 // The floor of the relief saver's frames, as a program of its own: a
 // full-screen window that on every timer tick does nothing but put one block
-// of the lens square's size (S x S pixels, S = half the screen height, 24-bit)
-// on itself with a single SetDIBitsToDevice, moving it as the lens moves.
+// of the lens square's size (S x S pixels, S = half the screen height, 24-bit,
+// or 32-bit as the saver draws on a display of 32 bits a pixel) on itself
+// with a single SetDIBitsToDevice, moving it as the lens moves.
 // scripts/cpu-share.sh runs it beside the real saver and compares how much
 // processor time each takes.
-//   one_copy_ticks [DELAY_MS [SECONDS]]   (defaults 10 and 30)
+//   one_copy_ticks [DELAY_MS [SECONDS [BITS]]]   (defaults 10, 30 and 24)
 #include <windows.h>
 
 #include <cstdint>
@@ -57,8 +58,11 @@ int main(int argc, char** argv)
     gRun.width = GetSystemMetrics(SM_CXSCREEN);
     gRun.height = GetSystemMetrics(SM_CYSCREEN);
     gRun.side = gRun.height / 2;
+    const bool bits32 = argc > 3 && std::atoi(argv[3]) == 32;
     gRun.info = Bitmap24Info(gRun.side, gRun.side);
-    gRun.rows.resize(PaddedRowLength(gRun.side) * static_cast<std::size_t>(gRun.side));
+    gRun.info.bmiHeader.biBitCount = bits32 ? 32 : 24;
+    const std::size_t rowBytes = bits32 ? static_cast<std::size_t>(gRun.side) * 4 : PaddedRowLength(gRun.side);
+    gRun.rows.resize(rowBytes * static_cast<std::size_t>(gRun.side));
     std::uint32_t seed = 1;
     for (auto& value : gRun.rows) {
         seed = seed * 1664525u + 1013904223u;

@@ -4,7 +4,9 @@
 //   saver frame      the window's own tick: light path, lens pixels, and the
 //                    square put on the window (one SetDIBitsToDevice);
 //   lens pixels      the effect logic alone, per frame and per lens pixel;
-//   one-copy frame   a single SetDIBitsToDevice of an S x S 24-bit block;
+//   one-copy frame   a single SetDIBitsToDevice of an S x S 24-bit block, and
+//                    of a 32-bit one (what the saver puts on a display of 32
+//                    bits a pixel);
 //   two-copy frame   the same block through SetDIBits into a compatible
 //                    bitmap and BitBlt, as frames were put before.
 //   relief_frame_timing [WIDTH HEIGHT [FRAMES]]
@@ -32,10 +34,11 @@ POINT BlockPlace(int n, int width, int height, int side)
     return POINT{(n * 37) % spanX, (n * 23) % spanY};
 }
 
-double OneCopyFrames(HWND window, const std::vector<std::uint8_t>& rows, int side, int frames, int width, int height)
+double OneCopyFrames(HWND window, const std::vector<std::uint8_t>& rows, int side, int frames, int width, int height, WORD bitCount)
 {
     // Each frame takes the window's context and gives it back, as a tick does.
-    const BITMAPINFO info = Bitmap24Info(side, side);
+    BITMAPINFO info = Bitmap24Info(side, side);
+    info.bmiHeader.biBitCount = bitCount;
     const LARGE_INTEGER start = Now();
     for (int i = 0; i < frames; ++i) {
         WindowDc dc(window);
@@ -111,12 +114,15 @@ int main(int argc, char** argv)
     const LARGE_INTEGER built = Now();
 
     // The block the copies put: the last lens square, at the platform's rows.
-    std::vector<std::uint8_t> rows;
-    if (side > 0) PadPixelRows(gReliefState.lensPixels.data(), side, side, rows);
-    const double oneCopy = side > 0 ? OneCopyFrames(window, rows, side, frames, width, height) : 0.0;
+    std::vector<std::uint8_t> rows(PaddedRowLength(side) * static_cast<std::size_t>(side), 0);
+    const std::vector<std::uint8_t> rows32(static_cast<std::size_t>(side) * static_cast<std::size_t>(side) * 4, 0);
+    if (side > 0 && gReliefState.lensPixelBytes == 3) PadPixelRows(gReliefState.lensPixels.data(), side, side, rows);
+    const double oneCopy = side > 0 ? OneCopyFrames(window, rows, side, frames, width, height, 24) : 0.0;
+    const double oneCopy32 = side > 0 ? OneCopyFrames(window, rows32, side, frames, width, height, 32) : 0.0;
     const double twoCopy = side > 0 ? TwoCopyFrames(window, rows, side, frames, width, height) : 0.0;
 
-    std::printf("window %dx%d, lens %dx%d, Delay %d ms\n", width, height, side, side, gReliefSettings.Delay);
+    std::printf("window %dx%d, lens %dx%d at %d bytes a pixel, Delay %d ms\n", width, height, side, side, gReliefState.lensPixelBytes,
+                gReliefSettings.Delay);
     std::printf("snapshot helper:            %8.1f ms\n", Milliseconds(start, snapped));
     std::printf("picture and tables:         %8.1f ms\n", Milliseconds(shown, created));
     std::printf("  of which picture read:    %8.1f ms, tables %.1f ms (measured again)\n", Milliseconds(readStart, read), Milliseconds(read, built));
@@ -126,7 +132,8 @@ int main(int argc, char** argv)
     std::printf("saver frame (mean of %d):  %8.3f ms = %.4f of the %d ms frame period\n", frames - 1, saverFrame,
                 saverFrame / gReliefSettings.Delay, gReliefSettings.Delay);
     std::printf("lens pixels alone:          %8.3f ms = %.3f ns per lens pixel\n", lensFrame, lensPixels > 0 ? lensFrame * 1e6 / lensPixels : 0.0);
-    std::printf("one-copy frame:             %8.3f ms (saver frame %.2f x this)\n", oneCopy, oneCopy > 0 ? saverFrame / oneCopy : 0.0);
+    std::printf("one-copy frame, 24-bit:     %8.3f ms (saver frame %.2f x this)\n", oneCopy, oneCopy > 0 ? saverFrame / oneCopy : 0.0);
+    std::printf("one-copy frame, 32-bit:     %8.3f ms (saver frame %.2f x this)\n", oneCopy32, oneCopy32 > 0 ? saverFrame / oneCopy32 : 0.0);
     std::printf("two-copy frame:             %8.3f ms (SetDIBits into a bitmap, BitBlt)\n", twoCopy);
     FreeReliefWindow();
     DestroyWindow(window);
