@@ -19,13 +19,17 @@ bool CopyScreenPixels(int width, int height, std::vector<std::uint8_t>& picture,
         if (!BitBlt(memoryDc.dc, 0, 0, width, height, screen.dc, left, top, SRCCOPY)) return false;
     }
     // The bitmap is no longer selected when its bits are read. GetDIBits
-    // writes rows at the platform's length; they are taken one by one.
+    // writes rows at the platform's length: where that is the picture's own
+    // (a width of a multiple of 4 pixels, every common screen), straight into
+    // the picture; otherwise into padded rows taken one by one.
     BITMAPINFO info = Bitmap24Info(width, height);
-    std::vector<std::uint8_t> padded(PaddedRowLength(width) * static_cast<std::size_t>(height));
-    const int lines = GetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), padded.data(), &info, DIB_RGB_COLORS);
+    const bool packed = PaddedRowLength(width) == static_cast<std::size_t>(width) * 3;
+    std::vector<std::uint8_t> padded(packed ? 0 : PaddedRowLength(width) * static_cast<std::size_t>(height));
+    std::uint8_t* rows = packed ? picture.data() : padded.data();
+    const int lines = GetDIBits(memoryDc.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), rows, &info, DIB_RGB_COLORS);
     GdiFlush();
     if (lines == 0) return false;
-    UnpadPixelRows(padded.data(), width, height, picture.data());
+    if (!packed) UnpadPixelRows(padded.data(), width, height, picture.data());
     return true;
 }
 
