@@ -75,10 +75,9 @@ struct IndexRule {
 struct FrameColours {
     std::array<std::uint32_t, 256> packed{};
     static constexpr int kRunPixels = 16;
-    int pixelBytes;
     std::uint8_t backgroundRun[kRunPixels * 4];
 
-    FrameColours(const std::vector<std::uint32_t>& colors, int n, int bytesPerPixel) : pixelBytes(bytesPerPixel)
+    FrameColours(const std::vector<std::uint32_t>& colors, int n, int pixelBytes)
     {
         for (int o = 0; o < n; ++o) {
             const std::uint32_t c = colors[static_cast<std::size_t>(o)]; // 0x00BBGGRR

@@ -11,7 +11,7 @@ std::uint16_t ReliefDimension(int clientSize)
 
 bool InitRelief(ReliefState& state, const ReliefSettings& settings, RuntimeRandom& random, std::uint32_t seed,
                 int clientWidth, int clientHeight, std::int32_t usePalette,
-                const std::uint8_t* picture, std::size_t pictureSize)
+                const std::uint8_t* picture, std::size_t pictureSize, int pixelBytes)
 {
     SeedRuntimeRandom(random, seed);
     ClearReliefState(state);
@@ -22,7 +22,8 @@ bool InitRelief(ReliefState& state, const ReliefSettings& settings, RuntimeRando
         state.lens.centerY = static_cast<std::uint16_t>(state.height / 2);
         state.lens.lensSize = static_cast<std::uint16_t>(state.height / 2);
         const std::size_t size = state.lens.lensSize;
-        state.lensPixels.assign(size * size * 3, 0);
+        state.lensPixelBytes = static_cast<std::uint8_t>(pixelBytes == 4 ? 4 : 3);
+        state.lensPixels.assign(size * size * state.lensPixelBytes, 0);
         state.usePalette = usePalette;
         BuildPaletteRamp(state, settings, random);
         BuildLensMap(state.lens, state.colorCount, settings.Degrees, random);

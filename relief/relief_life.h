@@ -20,12 +20,13 @@ std::uint16_t ReliefDimension(int clientSize);
 // when UseColor is 0, then the path's phases and speeds), then the height field
 // from the picture (bottom-up BGR, width x height x 3 bytes; a shorter picture
 // is black where it ends) and the softening passes, and last the frame
-// tables derived from them.
+// tables derived from them. pixelBytes: the lens square's layout, 3 bytes a
+// pixel, or 4 for a display that takes those as they are.
 // Returns false, with the state cleared, when the tables cannot be allocated;
 // such a window then draws nothing.
 bool InitRelief(ReliefState& state, const ReliefSettings& settings, RuntimeRandom& random, std::uint32_t seed,
                 int clientWidth, int clientHeight, std::int32_t usePalette,
-                const std::uint8_t* picture, std::size_t pictureSize);
+                const std::uint8_t* picture, std::size_t pictureSize, int pixelBytes = 3);
 
 // One timer tick: steps the light path (two draws), computes the lens pixels
 // and puts the S x S square at column px, top edge height / 2 - py.

@@ -161,7 +161,6 @@ constexpr std::int32_t kMaxSoftenPasses = 255;
 // without the tables, only slower without.
 void BuildReliefFrameTables(ReliefState& state);
 void BuildReliefStepRows(ReliefState& state);
-void BuildReliefFrameTables(ReliefState& state);
 
 // Fills lensPixels for the lens square at (px, py), lensPixelBytes (3, or 4;
 // any other value counts as 3) bytes a pixel.

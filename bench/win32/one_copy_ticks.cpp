@@ -32,12 +32,8 @@ LRESULT CALLBACK OneCopyProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_TIMER) {
         // The window's private context, as the saver's.
         HDC dc = GetDC(window);
-        const int spanX = gRun.width > gRun.side ? gRun.width - gRun.side : 1;
-        const int spanY = gRun.height > gRun.side ? gRun.height - gRun.side : 1;
-        const int x = (gRun.tick * 7) % spanX;
-        const int y = (gRun.tick * 5) % spanY;
-        ++gRun.tick;
-        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(gRun.side), static_cast<DWORD>(gRun.side), 0, 0, 0, static_cast<UINT>(gRun.side),
+        const POINT at = BlockPlace(gRun.tick++, gRun.width, gRun.height, gRun.side);
+        SetDIBitsToDevice(dc, at.x, at.y, static_cast<DWORD>(gRun.side), static_cast<DWORD>(gRun.side), 0, 0, 0, static_cast<UINT>(gRun.side),
                           gRun.rows.data(), &gRun.info, DIB_RGB_COLORS);
         ReleaseDC(window, dc);
         return 0;

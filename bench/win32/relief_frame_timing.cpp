@@ -26,14 +26,6 @@
 
 namespace {
 
-// Where the n-th copy of a block goes: across the window, as the lens moves.
-POINT BlockPlace(int n, int width, int height, int side)
-{
-    const int spanX = width > side ? width - side : 1;
-    const int spanY = height > side ? height - side : 1;
-    return POINT{(n * 37) % spanX, (n * 23) % spanY};
-}
-
 double OneCopyFrames(HWND window, const std::vector<std::uint8_t>& rows, int side, int frames, int width, int height, WORD bitCount)
 {
     // Each frame takes the window's context and gives it back, as a tick does.

@@ -26,6 +26,15 @@ inline void DrainMessages()
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
+// Where the n-th copy of a side x side block goes on a width x height
+// window: across it, as the lens moves.
+inline POINT BlockPlace(int n, int width, int height, int side)
+{
+    const int spanX = width > side ? width - side : 1;
+    const int spanY = height > side ? height - side : 1;
+    return POINT{(n * 37) % spanX, (n * 23) % spanY};
+}
+
 // A top-most popup of the given size for a timing program to draw on, its
 // first messages handled; nullptr when it cannot be made. classStyle
 // CS_OWNDC gives it a private device context, as the saver windows have.

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "gdi_guards.h"
 #include "gdi_surface.h"
 
@@ -56,21 +59,22 @@ std::vector<std::uint8_t> CutDesktopPicture(const std::vector<std::uint8_t>& pic
     if (width <= 0 || height <= 0) return {};
     std::vector<std::uint8_t> part(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
     const long long rowBytes = static_cast<long long>(area.width) * 3;
+    // The columns of the rectangle that lie inside the area, the same in
+    // every row.
+    const long long firstX = std::max<long long>(0, static_cast<long long>(area.left) - left);
+    const long long endX = std::min<long long>(width, static_cast<long long>(area.left) + area.width - left);
+    if (firstX >= endX) return part;
     for (int row = 0; row < height; ++row) {
         // Row 0 of a picture is its bottom line.
         const long long areaY = static_cast<long long>(top) + (height - 1 - row) - area.top;
         if (areaY < 0 || areaY >= area.height) continue;
-        const long long areaRow = area.height - 1 - areaY;
-        for (int x = 0; x < width; ++x) {
-            const long long areaX = static_cast<long long>(left) + x - area.left;
-            if (areaX < 0 || areaX >= area.width) continue;
-            const long long at = areaRow * rowBytes + areaX * 3;
-            if (at + 3 > static_cast<long long>(picture.size())) continue;
-            std::uint8_t* to = &part[(static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3];
-            to[0] = picture[static_cast<std::size_t>(at)];
-            to[1] = picture[static_cast<std::size_t>(at) + 1];
-            to[2] = picture[static_cast<std::size_t>(at) + 2];
-        }
+        const long long from = (area.height - 1 - areaY) * rowBytes + (left + firstX - area.left) * 3;
+        // Whole pixels only, where a short picture ends inside the span.
+        const long long available = (static_cast<long long>(picture.size()) - from) / 3;
+        const long long count = std::min(endX - firstX, available);
+        if (count <= 0) continue;
+        std::memcpy(&part[(static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(firstX)) * 3],
+                    &picture[static_cast<std::size_t>(from)], static_cast<std::size_t>(count) * 3);
     }
     return part;
 }

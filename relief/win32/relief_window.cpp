@@ -168,17 +168,16 @@ void InitReliefWindow(HWND window, bool snapshotFresh)
     HDC dc = GetDC(window);
     const std::int32_t usePalette =
         gPaletteDisplayForTesting >= 0 ? gPaletteDisplayForTesting : dc != nullptr && GetDeviceCaps(dc, NUMCOLORS) != -1 ? 1 : 0;
+    // A true-colour display of 32 bits a pixel takes 4-byte pixels as they
+    // are; 3-byte ones it would convert at every frame.
+    const int pixelBytes = usePalette == 0 && dc != nullptr && GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) == 32 ? 4 : 3;
     try {
         // The host asked the platform once; Windows NT has the snapshot
         // file, which only this start's helper can have made fresh.
         const std::vector<std::uint8_t> picture = WindowPicture(window, width, height, saverHost.isWin9x == 0 && snapshotFresh);
-        const bool made = InitRelief(*state.relief, gReliefSettings, *state.random, seed, width, height, usePalette, picture.data(), picture.size());
-        // A true-colour display of 32 bits a pixel takes 4-byte pixels as
-        // they are; 3-byte ones it would convert at every frame.
-        if (made && usePalette == 0 && dc != nullptr && GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) == 32) {
-            state.relief->lensPixelBytes = 4;
-        }
-        if (made && usePalette != 0) {
+        if (InitRelief(*state.relief, gReliefSettings, *state.random, seed, width, height, usePalette, picture.data(), picture.size(),
+                       pixelBytes) &&
+            usePalette != 0) {
             state.palette = CreateReliefPalette(state.relief->colors);
             if (state.palette != nullptr && dc != nullptr) {
                 state.foundPalette = SelectPalette(dc, state.palette, FALSE);

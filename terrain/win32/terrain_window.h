@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "common/step_pause.h"
+#include "common/win32/gdi_surface.h"
 #include "terrain/terrain_settings.h"
 #include "terrain/terrain_state.h"
 
@@ -39,5 +40,4 @@ void SetTerrainTickSourceForTesting(TerrainTickSource source);
 void SetTerrainPauseForTesting(StepPause* pause);
 // How the scene's logical palette is made: CreatePalette, or a test's
 // stand-in (nullptr puts CreatePalette back).
-using TerrainPaletteMaker = HPALETTE(WINAPI*)(const LOGPALETTE*);
-void SetTerrainPaletteMakerForTesting(TerrainPaletteMaker make);
+void SetTerrainPaletteMakerForTesting(GdiPaletteHolder::PaletteMaker make);

@@ -16,15 +16,7 @@ inline HWND CreateOwnDcWindow(int width, int height, WNDPROC procedure = DefWind
 {
     // One class per procedure: the name carries the procedure's address.
     const std::string name = "TerrainTestOwnDc" + std::to_string(reinterpret_cast<std::uintptr_t>(procedure));
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = name.c_str();
-    RegisterClassA(&windowClass); // fails harmlessly once registered
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, name.c_str(), "terrain test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateTopmostPopup(name.c_str(), procedure, width, height, CS_OWNDC);
     UpdateWindow(window);
     PumpMessages();
     return window;
