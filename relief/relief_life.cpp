@@ -1,5 +1,6 @@
 #include "relief_life.h"
 
+#include <memory>
 #include <new>
 
 std::uint16_t ReliefDimension(int clientSize)
@@ -52,3 +53,43 @@ ReliefPathPosition TickRelief(ReliefState& state, RuntimeRandom& random, DrawSur
 }
 
 void FreeRelief(ReliefState& state) { ClearReliefState(state); }
+
+namespace {
+
+const char* const kReliefKeys[] = {"Degrees", "RGB_Red", "RGB_Green", "RGB_Blue", "UseColor",
+                                   "ColorCount", "Delay", "Soften", "Invert", nullptr};
+
+void* CreateReliefSaver(const SaverPlace& place, unsigned& timerPeriod)
+{
+    try {
+        auto saver = std::make_unique<ReliefSaverState>();
+        if (place.settings != nullptr) saver->settings = LoadReliefSettings(*place.settings);
+        if (!InitRelief(saver->relief, saver->settings, saver->random, place.seed, place.width, place.height, place.usePalette,
+                        place.picture, place.pictureSize, place.pixelBytes))
+            return nullptr;
+        if (place.usePalette != 0) {
+            saver->palette.colors = saver->relief.colors;
+            saver->palette.serial = 1;
+            if (place.surface != nullptr) place.surface->SelectPalette(saver->palette);
+        }
+        timerPeriod = static_cast<unsigned>(saver->settings.Delay);
+        return saver.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void TickReliefSaver(void* state, const SaverPlace& place)
+{
+    if (state == nullptr || place.surface == nullptr) return;
+    auto& saver = *static_cast<ReliefSaverState*>(state);
+    if (!saver.palette.colors.empty()) place.surface->SelectPalette(saver.palette);
+    const ReliefPathPosition position = TickRelief(saver.relief, saver.random, *place.surface);
+    if (auto* events = dynamic_cast<ReliefEvents*>(place.events)) events->LightMoved(position);
+}
+
+void DestroyReliefSaver(void* state) { delete static_cast<ReliefSaverState*>(state); }
+
+} // namespace
+
+const SaverLife kReliefLife = {"relief", kReliefSection, kReliefKeys, CreateReliefSaver, TickReliefSaver, DestroyReliefSaver};

@@ -8,6 +8,7 @@
 
 #include "../common/draw_surface.h"
 #include "../common/runtime_random.h"
+#include "../common/saver_life.h"
 #include "relief_settings.h"
 #include "relief_state.h"
 
@@ -36,3 +37,25 @@ ReliefPathPosition TickRelief(ReliefState& state, RuntimeRandom& random, DrawSur
 inline int ReliefSquareTop(const ReliefState& state, ReliefPathPosition position) { return state.height / 2 - position.py; }
 
 void FreeRelief(ReliefState& state);
+
+// The relief saver as every driver runs it (see saver_life.h): creation reads
+// the settings, builds the state from the place's picture and, on a palette
+// display, selects the ramp's palette; each tick draws one lens frame; the
+// timer period is Delay.
+extern const SaverLife kReliefLife;
+
+// The record kReliefLife keeps for one window.
+struct ReliefSaverState {
+    ReliefSettings settings;
+    RuntimeRandom random;
+    ReliefState relief;
+    // The ramp as a logical palette, selected before every frame on a
+    // palette display.
+    SurfacePalette palette;
+};
+
+// Told after every tick where the light went (the renderer's trace).
+class ReliefEvents : public SaverEvents {
+public:
+    virtual void LightMoved(ReliefPathPosition position) = 0;
+};

@@ -1,5 +1,8 @@
 #include "terrain_life.h"
 
+#include <memory>
+#include <new>
+
 #include "terrain_wipes.h"
 
 void InitTerrain(TerrainState& state, const TerrainSettings& settings, RuntimeRandom& random, std::uint32_t seed,
@@ -37,3 +40,54 @@ void FreeTerrain(TerrainState& state)
     state.palette.colors.shrink_to_fit();
     state.maxHeight = 0;
 }
+
+namespace {
+
+const char* const kTerrainKeys[] = {"Depth", "Speed", "Mode", "Level", "Color", "Erase", "Threshold", nullptr};
+
+// Wipes that pause need somewhere to pause; a driver that gives no pause
+// gets pauses that return at once.
+class NoWaitPause : public StepPause {
+public:
+    void Pause(int) override {}
+};
+
+StepPause& PlacePause(const SaverPlace& place)
+{
+    static NoWaitPause noWait;
+    return place.pause != nullptr ? *place.pause : noWait;
+}
+
+void* CreateTerrainSaver(const SaverPlace& place, unsigned& timerPeriod)
+{
+    try {
+        auto saver = std::make_unique<TerrainSaverState>();
+        if (place.settings != nullptr) saver->settings = LoadTerrainSettings(*place.settings);
+        if (place.surface != nullptr)
+            InitTerrain(saver->scene, saver->settings, saver->random, place.seed, *place.surface, place.width, place.height,
+                        dynamic_cast<TerrainEvents*>(place.events));
+        timerPeriod = 1;
+        return saver.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void TickTerrainSaver(void* state, const SaverPlace& place)
+{
+    if (state == nullptr || place.surface == nullptr) return;
+    auto& saver = *static_cast<TerrainSaverState*>(state);
+    TickTerrain(saver.scene, saver.settings, saver.random, *place.surface, PlacePause(place), place.width, place.height,
+                dynamic_cast<TerrainEvents*>(place.events));
+}
+
+void DestroyTerrainSaver(void* state)
+{
+    auto* saver = static_cast<TerrainSaverState*>(state);
+    if (saver != nullptr) FreeTerrain(saver->scene);
+    delete saver;
+}
+
+} // namespace
+
+const SaverLife kTerrainLife = {"terrain", kTerrainSection, kTerrainKeys, CreateTerrainSaver, TickTerrainSaver, DestroyTerrainSaver};

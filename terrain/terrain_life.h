@@ -7,12 +7,13 @@
 
 #include "../common/draw_surface.h"
 #include "../common/runtime_random.h"
+#include "../common/saver_life.h"
 #include "../common/step_pause.h"
 #include "terrain_settings.h"
 #include "terrain_state.h"
 
 // Told what the life does besides drawing (the renderer's trace).
-class TerrainEvents : public TerrainQuadObserver {
+class TerrainEvents : public SaverEvents, public TerrainQuadObserver {
 public:
     // A scene has been built (or tried: without a grid there is none).
     virtual void SceneBuilt(const TerrainState& state) = 0;
@@ -35,3 +36,16 @@ void TickTerrain(TerrainState& state, const TerrainSettings& settings, RuntimeRa
 
 // Frees the grid and the palette.
 void FreeTerrain(TerrainState& state);
+
+// The terrain saver as every driver runs it (see saver_life.h): creation
+// reads the settings and builds the first scene; each tick is TickTerrain,
+// pausing through the place's pause; the timer period is 1 ms (which the
+// platform raises to its shortest).
+extern const SaverLife kTerrainLife;
+
+// The record kTerrainLife keeps for one window.
+struct TerrainSaverState {
+    TerrainSettings settings;
+    RuntimeRandom random;
+    TerrainState scene;
+};

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <system_error>
 
@@ -13,6 +12,7 @@
 #include "image_io.h"
 #include "saver_registry.h"
 #include "synthetic_desktop.h"
+#include "relief/relief_life.h"
 #include "terrain/terrain_life.h"
 #include "terrain/terrain_wipes.h"
 #include "terrain_trace.h"
@@ -49,7 +49,7 @@ bool WriteSurfacePng(const std::string& path, const SoftwareSurface& surface, st
 
 // The saver's settings: the --ini file if given, then each --set as if it
 // stood in the file (later ones win), warning of keys the saver does not read.
-bool LoadSettings(const RenderArgs& args, const SaverInfo& saver, IniSettingsStore& store, std::ostream& log, std::string& error)
+bool LoadSettings(const RenderArgs& args, const SaverLife& saver, IniSettingsStore& store, std::ostream& log, std::string& error)
 {
     if (!args.iniPath.empty()) {
         std::vector<std::uint8_t> probe;
@@ -70,12 +70,42 @@ bool LoadSettings(const RenderArgs& args, const SaverInfo& saver, IniSettingsSto
     return true;
 }
 
+// Keeps where the light went at the last tick, for the trace line.
+class ReliefTrace : public ReliefEvents {
+public:
+    void LightMoved(ReliefPathPosition position) override
+    {
+        fields = "px " + std::to_string(position.px) + " py " + std::to_string(position.py);
+    }
+    std::string fields;
+};
+
+// Creates the saver at the place, ticks it `ticks` times and writes the
+// surface after every `every`-th tick; beforeTick and afterTick see each
+// tick's number. Returns the number of frames written, or -1 with `error`.
+template <typename BeforeTick, typename AfterTick>
+long long DriveSaver(const SaverLife& saver, SaverPlace& place, void* state, std::uint64_t ticks, const RenderArgs& args,
+                     const SoftwareSurface& surface, BeforeTick beforeTick, AfterTick afterTick, std::string& error)
+{
+    const bool drawable = args.width > 0 && args.height > 0;
+    long long written = 0;
+    for (std::uint64_t t = 1; t <= ticks; ++t) {
+        beforeTick(t);
+        saver.tick(state, place);
+        afterTick(t);
+        if (drawable && t % args.every == 0) {
+            if (!WriteSurfacePng(FramePath(args.outDir, static_cast<std::uint32_t>(t)), surface, error)) return -1;
+            ++written;
+        }
+    }
+    return written;
+}
+
 int RunSaverFrames(const RenderArgs& args, std::ostream& trace, std::ostream& log)
 {
-    const SaverInfo* saver = FindSaver(args.saver);
+    const SaverLife* saver = FindSaver(args.saver);
     if (!saver) return Fail(log, "unknown saver '" + args.saver + "' (known: " + SaverNames() + ")");
 
-    if (!saver->start) return Fail(log, std::string(saver->name) + " is run by 'saver-render " + saver->name + "'");
     IniSettingsStore store;
     std::string error;
     if (!LoadSettings(args, *saver, store, log, error)) return Fail(log, error);
@@ -87,25 +117,36 @@ int RunSaverFrames(const RenderArgs& args, std::ostream& trace, std::ostream& lo
     const bool writesFrames = drawable && args.frames >= args.every;
     if (writesFrames && !MakeDirectories(args.outDir, error)) return Fail(log, "--out: " + error);
 
-    std::unique_ptr<SaverRun> run = saver->start(store, args.seed, args.width, args.height, picture);
-    picture.clear();
-    picture.shrink_to_fit();
-    if (!run->Ready()) log << "saver-render: warning: " << saver->name << " could not set up its tables; it draws nothing\n";
     SoftwareSurface surface(args.width, args.height);
+    ReliefTrace events;
+    SaverPlace place;
+    place.settings = &store;
+    place.seed = args.seed;
+    place.picture = picture.data();
+    place.pictureSize = picture.size();
+    place.surface = &surface;
+    place.width = args.width;
+    place.height = args.height;
+    place.events = &events;
+    unsigned period = 0;
+    void* state = saver->create(place, period);
+    place.picture = nullptr;
+    place.pictureSize = 0;
+    std::vector<std::uint8_t>().swap(picture);
+    if (state == nullptr) log << "saver-render: warning: " << saver->name << " could not set up its tables; it draws nothing\n";
 
-    std::uint32_t written = 0;
-    for (std::uint64_t t = 1; t <= args.frames; ++t) {
-        const std::string fields = run->Tick(surface);
-        if (args.trace) trace << "tick " << t << ' ' << fields << '\n';
-        if (drawable && t % args.every == 0) {
-            if (!WriteSurfacePng(FramePath(args.outDir, static_cast<std::uint32_t>(t)), surface, error)) {
-                trace.flush();
-                return Fail(log, "--out: " + error);
-            }
-            ++written;
-        }
-    }
+    const long long written = DriveSaver(
+        *saver, place, state, args.frames, args, surface, [&](std::uint64_t) { events.fields.clear(); },
+        [&](std::uint64_t t) {
+            if (!args.trace) return;
+            trace << "tick " << t;
+            if (!events.fields.empty()) trace << ' ' << events.fields;
+            trace << '\n';
+        },
+        error);
+    saver->destroy(state);
     trace.flush();
+    if (written < 0) return Fail(log, "--out: " + error);
     if (!trace) return Fail(log, "cannot write the trace");
     log << "wrote " << written << " frames to " << args.outDir << '\n';
     return kExitOk;
@@ -194,11 +235,10 @@ int RunWipe(const RenderArgs& args, std::ostream& trace, std::ostream& log)
 // after the wipe's own drawing, and a scene's lines after its clear.
 int RunTerrain(const RenderArgs& args, std::ostream& trace, std::ostream& log)
 {
-    const SaverInfo* saver = FindSaver("terrain");
+    const SaverLife& saver = kTerrainLife;
     IniSettingsStore store;
     std::string error;
-    if (!LoadSettings(args, *saver, store, log, error)) return Fail(log, error);
-    const TerrainSettings settings = LoadTerrainSettings(store);
+    if (!LoadSettings(args, saver, store, log, error)) return Fail(log, error);
 
     const bool drawable = args.width > 0 && args.height > 0;
     const bool writesFrames = drawable && args.ticks >= args.every;
@@ -206,28 +246,24 @@ int RunTerrain(const RenderArgs& args, std::ostream& trace, std::ostream& log)
 
     SoftwareSurface surface(args.width, args.height);
     TracingSurface tracing(surface, trace);
-    DrawSurface& target = args.traceDraw ? static_cast<DrawSurface&>(tracing) : surface;
     RecordingPause pause(surface, args.outDir, /*writes*/ false, args.traceDraw ? &trace : nullptr);
     TerrainTraceWriter events(trace, args.trace, args.traceDraw ? &tracing : nullptr);
-    TerrainTraceWriter* observer = args.trace || args.traceDraw ? &events : nullptr;
 
-    TerrainState state;
-    RuntimeRandom random;
-    InitTerrain(state, settings, random, args.seed, target, args.width, args.height, observer);
-    std::uint32_t written = 0;
-    for (std::uint64_t t = 1; t <= args.ticks; ++t) {
-        events.SetTick(t);
-        TickTerrain(state, settings, random, target, pause, args.width, args.height, observer);
-        if (drawable && t % args.every == 0) {
-            if (!WriteSurfacePng(FramePath(args.outDir, static_cast<std::uint32_t>(t)), surface, error)) {
-                trace.flush();
-                return Fail(log, "--out: " + error);
-            }
-            ++written;
-        }
-    }
-    FreeTerrain(state);
+    SaverPlace place;
+    place.settings = &store;
+    place.seed = args.seed;
+    place.surface = args.traceDraw ? static_cast<DrawSurface*>(&tracing) : &surface;
+    place.pause = &pause;
+    place.width = args.width;
+    place.height = args.height;
+    place.events = args.trace || args.traceDraw ? &events : nullptr;
+    unsigned period = 0;
+    void* state = saver.create(place, period);
+    const long long written = DriveSaver(
+        saver, place, state, args.ticks, args, surface, [&](std::uint64_t t) { events.SetTick(t); }, [](std::uint64_t) {}, error);
+    saver.destroy(state);
     trace.flush();
+    if (written < 0) return Fail(log, "--out: " + error);
     if (!trace) return Fail(log, "cannot write the trace");
     log << "wrote " << written << " frames to " << args.outDir << '\n';
     return kExitOk;
