@@ -42,6 +42,8 @@ const page = {
   storageWarned: false,
   fullscreenOrigin: null,
 };
+// The page's state, for the browser tests (and anyone curious).
+window.saverPage = page;
 
 // --- The browser's storage, for the settings store and the saver choice ---
 
@@ -516,6 +518,9 @@ async function chooseSaver(saver) {
 
 // --- Full screen: the saver's own screen; input ends it ---
 
+// The mouse's moves count from where it is first seen in full screen:
+// screen coordinates of a position seen before may shift as the page takes
+// the screen.
 function enterFullscreen() {
   const stage = document.documentElement;
   if (!stage.requestFullscreen) {
@@ -532,7 +537,8 @@ function leaveFullscreen() {
 
 function watchFullscreen() {
   document.addEventListener('fullscreenchange', () => {
-    page.fullscreenOrigin = null;
+    // (Entering, the change may come after the first moves; they stand.)
+    if (!document.fullscreenElement) page.fullscreenOrigin = null;
     document.body.classList.toggle('fullscreen', Boolean(document.fullscreenElement));
   });
   document.addEventListener('keydown', (event) => {

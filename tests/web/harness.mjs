@@ -2,7 +2,7 @@
 // the page served from build/web, the renderer's frames as the expected
 // pictures, and a record of everything the pages said in their consoles.
 import {execFile} from 'node:child_process';
-import {mkdtemp, readFile, rm} from 'node:fs/promises';
+import {access, mkdtemp, readFile, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -10,7 +10,7 @@ import {promisify} from 'node:util';
 import puppeteer from 'puppeteer-core';
 
 import {decodePng} from './png.mjs';
-import {serveFolder} from './static_server.mjs';
+import {serveFolder} from '../../web/serve.mjs';
 
 const run = promisify(execFile);
 export const top = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -32,13 +32,20 @@ export async function launchBrowser(profile) {
 }
 
 // A browser, the page's server and a scratch folder for one test file.
-export async function openBench(extras) {
+export async function openBench(extras = new Map()) {
+  for (const [file, how] of [[path.join(webFolder, 'saver.wasm'), 'bash scripts/web.sh --build-only'], [renderer, 'bash scripts/build.sh native']]) {
+    try {
+      await access(file);
+    } catch {
+      throw new Error(`${file} is missing: ${how} makes it`);
+    }
+  }
   const scratch = await mkdtemp(path.join(tmpdir(), 'saver-page-'));
-  const server = await serveFolder(webFolder, extras);
+  const server = await serveFolder(webFolder, 0, extras);
   const browser = await launchBrowser(path.join(scratch, 'profile'));
   const said = []; // every console message and failure of every page
   return {
-    scratch, server, browser, said,
+    scratch, server, browser, said, extras,
     async open(query) {
       const tab = await browser.newPage();
       tab.on('console', (message) => said.push({type: message.type(), text: message.text(), query}));

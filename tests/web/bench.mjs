@@ -1,0 +1,52 @@
+// Speed of the page beside the native renderer, at 1920 x 1080 by default:
+//   node tests/web/bench.mjs [WxH]
+// For each case the page's test mode runs K ticks (pauses counted) in
+// headless Chromium and says how long the ticks took and how long one
+// frame takes to reach the canvas (surface to canvas pixels, putImageData);
+// the renderer runs the same K ticks, and once with one tick, so its time
+// per tick leaves out start-up, creation and the one PNG it writes.
+import {execFile} from 'node:child_process';
+import {mkdtemp, rm} from 'node:fs/promises';
+import path from 'node:path';
+import {promisify} from 'node:util';
+
+import {openBench, renderer, testQuery, waitForRun} from './harness.mjs';
+
+const run = promisify(execFile);
+const [width, height] = (process.argv[2] || '1920x1080').split('x').map(Number);
+const cases = [
+  {name: 'relief, defaults', saver: 'relief', frames: 300, settings: []},
+  {name: 'terrain, Speed 1', saver: 'terrain', frames: 3000, settings: [['Speed', '1'], ['Erase', '0']]},
+  {name: 'terrain, Speed 5, no wipes', saver: 'terrain', frames: 1000, settings: [['Speed', '5'], ['Erase', '0']]},
+  {name: 'terrain, Speed 5, random wipes', saver: 'terrain', frames: 1000, settings: [['Speed', '5'], ['Erase', '1']]},
+];
+
+async function rendererSeconds(scratch, c, frames) {
+  const out = await mkdtemp(path.join(scratch, 'bench-'));
+  const args = [c.saver, '--size', `${width}x${height}`, '--seed', '1', c.saver === 'terrain' ? '--ticks' : '--frames', String(frames),
+    '--every', String(frames), '--out', out];
+  for (const [key, value] of c.settings) args.push('--set', `${key}=${value}`);
+  const started = process.hrtime.bigint();
+  await run(renderer, args);
+  const seconds = Number(process.hrtime.bigint() - started) / 1e9;
+  await rm(out, {recursive: true, force: true});
+  return seconds;
+}
+
+const bench = await openBench(new Map());
+try {
+  console.log(`| ${width} × ${height} | page ms/tick | page ms to put a frame on the canvas | page frames/s (tick + put) | renderer ms/tick | page ÷ renderer |`);
+  console.log('|---|---|---|---|---|---|');
+  for (const c of cases) {
+    const tab = await bench.open(testQuery({saver: c.saver, width, height, seed: 1, frames: c.frames, settings: c.settings}));
+    await waitForRun(tab, 600000);
+    const timing = await tab.evaluate(() => window.saverTiming);
+    await tab.close();
+    const pageTick = timing.ticks / c.frames;
+    const native = ((await rendererSeconds(bench.scratch, c, c.frames)) - (await rendererSeconds(bench.scratch, c, 1))) * 1000 / (c.frames - 1);
+    const fps = 1000 / (pageTick + timing.present);
+    console.log(`| ${c.name} (${c.frames} ticks) | ${pageTick.toFixed(3)} | ${timing.present.toFixed(1)} | ${fps.toFixed(0)} | ${native.toFixed(3)} | ${(pageTick / native).toFixed(1)} |`);
+  }
+} finally {
+  await bench.close();
+}
