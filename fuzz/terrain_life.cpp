@@ -10,7 +10,7 @@
 #include "headless/software_surface.h"
 #include "fuzz_support.h"
 #include "terrain/terrain_life.h"
-#include "tests/support/failing_allocation.h"
+#include "tests/support/allocation_control.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 // the origin back where it was and no negative pause.
 #include "fuzz_support.h"
 #include "tests/effect/wipe_harness.h"
-#include "tests/support/failing_allocation.h"
+#include "tests/support/allocation_control.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "headless/ini_settings_store.h"
-#include "tests/support/failing_allocation.h"
+#include "tests/support/allocation_control.h"
 #include "terrain/terrain_dialog_logic.h"
 #include "terrain/terrain_life.h"
 #include "wipe_harness.h"

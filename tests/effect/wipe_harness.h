@@ -12,7 +12,7 @@
 
 #include "headless/software_surface.h"
 #include "headless/tracing_surface.h"
-#include "tests/support/failing_allocation.h"
+#include "tests/support/allocation_control.h"
 #include "terrain/terrain_wipes.h"
 
 // How many values the generator seeded with `seed` gave to reach `after`

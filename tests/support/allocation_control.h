@@ -1,8 +1,11 @@
-// Memory that runs out on purpose: while a FailingAllocations lives, the
-// allocations through operator new that it names fail as they do when memory
-// is short (std::bad_alloc, or nullptr for the nothrow forms). A test program
-// that uses it links failing_allocation.cpp, which replaces the global
-// operator new and delete; nothing else changes for it.
+// The global operator new and delete of a test program, made to count and to
+// fail on purpose. A test program that uses them links allocation_control.cpp,
+// which replaces the global operator new and delete; nothing else changes for
+// it.
+//
+// While a FailingAllocations lives, the allocations through operator new that
+// it names fail as they do when memory is short (std::bad_alloc, or nullptr
+// for the nothrow forms).
 #pragma once
 
 #include <cstddef>
@@ -29,3 +32,6 @@ private:
 
 // Whether an allocation of `size` bytes fails now.
 bool AllocationFailsNow(std::size_t size);
+
+// The bytes allocated through operator new and not yet deleted.
+std::size_t LiveAllocatedBytes();

@@ -1,5 +1,6 @@
-#include "failing_allocation.h"
+#include "allocation_control.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -16,12 +17,34 @@ struct FailureRule {
 };
 FailureRule rule;
 
+// Each block carries its size in front of it, in a header as large as the
+// strictest alignment a plain operator new gives.
+constexpr std::size_t kHeader = alignof(std::max_align_t) > sizeof(std::size_t) ? alignof(std::max_align_t) : sizeof(std::size_t);
+std::size_t liveBytes = 0;
+
+void* TryAllocate(std::size_t size) noexcept
+{
+    if (AllocationFailsNow(size) || size > SIZE_MAX - kHeader) return nullptr;
+    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (block == nullptr) return nullptr;
+    *reinterpret_cast<std::size_t*>(block) = size;
+    liveBytes += size;
+    return block + kHeader;
+}
+
 void* Allocate(std::size_t size)
 {
-    if (AllocationFailsNow(size)) throw std::bad_alloc();
-    void* block = std::malloc(size != 0 ? size : 1);
+    void* block = TryAllocate(size);
     if (block == nullptr) throw std::bad_alloc();
     return block;
+}
+
+void Release(void* block) noexcept
+{
+    if (block == nullptr) return;
+    auto* start = static_cast<unsigned char*>(block) - kHeader;
+    liveBytes -= *reinterpret_cast<std::size_t*>(start);
+    std::free(start);
 }
 
 } // namespace
@@ -35,6 +58,8 @@ bool AllocationFailsNow(std::size_t size)
     }
     return false;
 }
+
+std::size_t LiveAllocatedBytes() { return liveBytes; }
 
 FailingAllocations FailingAllocations::From(std::size_t bytes)
 {
@@ -65,15 +90,11 @@ FailingAllocations::~FailingAllocations()
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (AllocationFailsNow(size)) return nullptr;
-    return std::malloc(size != 0 ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept { return operator new(size, nothrow); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TryAllocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return TryAllocate(size); }
+void operator delete(void* block) noexcept { Release(block); }
+void operator delete[](void* block) noexcept { Release(block); }
+void operator delete(void* block, std::size_t) noexcept { Release(block); }
+void operator delete[](void* block, std::size_t) noexcept { Release(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }
