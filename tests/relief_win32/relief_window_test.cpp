@@ -200,6 +200,35 @@ TEST(ReliefSettingsFile, ReadThroughTheProfileApiAndWrittenInOrder)
     std::remove(path.c_str());
 }
 
+// Reading the settings makes no folder; the first setting that has to go to
+// the user's file makes the folders it lies in, and is read back from there.
+TEST(ReliefSettingsFile, ReadingMakesNoFolderAndTheFirstWriteToTheUsersFileMakesIt)
+{
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string root = std::string(temp) + "relief-user-" + std::to_string(GetCurrentProcessId());
+    const std::string userFile = root + "\\Application Data\\ondrels.INI";
+    // A folder where the file beside the program should be: nothing can be
+    // written there.
+    const std::string programFile = root + "-program.INI";
+    ASSERT_TRUE(CreateDirectoryA(programFile.c_str(), nullptr));
+    {
+        SaverSettingsStore store(programFile, userFile);
+        EXPECT_EQ(LoadReliefSettings(store).Delay, 1000);
+        EXPECT_EQ(GetFileAttributesA(root.c_str()), INVALID_FILE_ATTRIBUTES) << "reading made a folder";
+        ReliefSettings settings;
+        settings.Delay = 40;
+        SaveReliefSettings(store, settings);
+        EXPECT_EQ(store.Path(), userFile);
+    }
+    SaverSettingsStore again(programFile, userFile);
+    EXPECT_EQ(LoadReliefSettings(again).Delay, 40) << "read back from the user's file";
+    DeleteFileA(userFile.c_str());
+    RemoveDirectoryA((root + "\\Application Data").c_str());
+    RemoveDirectoryA(root.c_str());
+    RemoveDirectoryA(programFile.c_str());
+}
+
 TEST(SnapProgramPath, BesideTheProgramOrNoneWhenThePathCannotNameIt)
 {
     // Shell characters are letters here: nothing but the system reads the path.
