@@ -3,7 +3,7 @@
 // whole scene's 2401 quads.
 #include <benchmark/benchmark.h>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "terrain/terrain_state.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // by wipe_timing.exe.
 #include <benchmark/benchmark.h>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "terrain/terrain_wipes.h"
 
 namespace {

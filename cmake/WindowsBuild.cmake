@@ -48,3 +48,11 @@ function(add_shipped_program_target target)
   add_custom_target(${target})
   add_dependencies(${target} saver_programs)
 endfunction()
+
+# The shipped programs keep only what they run: their configuration puts
+# every function and datum in a section of its own (see the top-level
+# CMakeLists.txt), and the programs drop the sections nothing reaches.
+# tests/imports checks their symbol tables for what only tests and tools use.
+function(saver_drop_unused_sections target)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections)
+endfunction()

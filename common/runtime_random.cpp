@@ -1,7 +1,5 @@
 #include "runtime_random.h"
 
-RuntimeRandom gProgramRandom;
-
 void SeedRuntimeRandom(RuntimeRandom& random, std::uint32_t seed) { random.state = seed; }
 
 int DrawRuntimeRandom(RuntimeRandom& random)

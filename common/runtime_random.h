@@ -14,12 +14,6 @@ void SeedRuntimeRandom(RuntimeRandom& random, std::uint32_t seed);
 // Returns 0..32767.
 int DrawRuntimeRandom(RuntimeRandom& random);
 
-// The program's one generator, with the srand/rand interface.
-extern RuntimeRandom gProgramRandom;
-
-inline void SaverSrand(std::uint32_t seed) { SeedRuntimeRandom(gProgramRandom, seed); }
-inline int SaverRand() { return DrawRuntimeRandom(gProgramRandom); }
-
 // The seed of the window of monitor `number` (0: the primary's, or the only
 // window) when the windows of several monitors are made within one tick of
 // the clock. Consecutive seeds would start the generator almost alike (the

@@ -3,7 +3,7 @@
 // the width and height (each -2..398, negative sizes included); the stream,
 // or the picture's indices, follow.
 #include "fuzz_support.h"
-#include "relief/banner_rle8.h"
+#include "headless/banner_rle8.h"
 
 #include <vector>
 

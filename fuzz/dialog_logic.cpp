@@ -5,7 +5,7 @@
 // dialog) as the controls were left.
 #include <string>
 
-#include "common/ini_settings_store.h"
+#include "headless/ini_settings_store.h"
 #include "fuzz_support.h"
 #include "relief/relief_dialog_logic.h"
 #include "relief/relief_state.h"

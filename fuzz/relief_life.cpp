@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "fuzz_support.h"
 #include "relief/relief_life.h"
 

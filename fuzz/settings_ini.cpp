@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/ini_settings_store.h"
+#include "headless/ini_settings_store.h"
 #include "fuzz_support.h"
 #include "relief/relief_settings.h"
 #include "terrain/terrain_settings.h"

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "common/ini_settings_store.h"
-#include "common/software_surface.h"
+#include "headless/ini_settings_store.h"
+#include "headless/software_surface.h"
 #include "fuzz_support.h"
 #include "terrain/terrain_life.h"
+#include "tests/support/allocation_control.h"
 
 namespace {
 
@@ -68,8 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TerrainSettings settings = LoadTerrainSettings(store);
 
     TerrainState state;
-    static const std::size_t kLimits[] = {0, 255, 256, 2499, 2500};
-    if (input.ConsumeIntegralInRange<int>(0, 7) == 0) state.tableLimit = kLimits[input.ConsumeIntegralInRange<std::size_t>(0, 4)];
+    // Tables that cannot be had: no memory for the grid, for the palette, or
+    // for both, for the whole run.
+    const std::size_t gridBytes = sizeof(TerrainGrid), paletteBytes = kTerrainPaletteSize * sizeof(std::uint32_t);
+    const int shortOf = input.ConsumeIntegralInRange<int>(0, 9);
 
     // Up to three scene changes at the fast speeds, at most one at the slow
     // ones, where a scene lasts up to 2500 ticks of one quad.
@@ -83,6 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SoftwareSurface surface(width, height);
     NoPause pause;
     SceneChecks checks(settings);
+    FailingAllocations failing = shortOf == 0 ? FailingAllocations::OfSizes({gridBytes})
+                                 : shortOf == 1 ? FailingAllocations::OfSizes({paletteBytes})
+                                 : shortOf == 2 ? FailingAllocations::OfSizes({gridBytes, paletteBytes})
+                                                : FailingAllocations::OfSizes({});
     InitTerrain(state, settings, random, seed, surface, width, height, &checks);
     FUZZ_CHECK(state.tickCount == 0 && state.ticksPerScene == perScene);
     for (int t = 1; t <= ticks; ++t) {

@@ -1,12 +1,14 @@
 // Every wipe on a picture with no black pixel, on any frame of 0..400 pixels
 // each way: PlayWipe with any 32-bit wipe number (outside 0..14 it draws one
 // at random), any seed and any delay factor the renderer takes (0..1000); or a
-// wipe called through the table with a limit on its position list, as when
-// the list cannot be had. Each must end as designed (tests/effect/
+// wipe called through the table with no memory for a position list of more
+// than a given number of entries (and never less than 1024), so the list
+// cannot be had. Each must end as designed (tests/effect/
 // wipe_harness.h says how: black, or the few pixels the design leaves), with
 // the origin back where it was and no negative pause.
 #include "fuzz_support.h"
 #include "tests/effect/wipe_harness.h"
+#include "tests/support/allocation_control.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -28,7 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool randomChoice = false;
     if (limited) {
         played = static_cast<int>(static_cast<std::uint32_t>(number) % kWipeCount);
-        WipeContext wipe{surface, random, pauses, w, h, delayFactor, kWipeUnit, listLimit};
+        WipeContext wipe{surface, random, pauses, w, h, delayFactor, kWipeUnit};
+        // The floor keeps the surface's own small allocations (a polygon's
+        // points and crossings) out of the failure.
+        const FailingAllocations failing = FailingAllocations::From((listLimit < 1024 ? 1024 : listLimit + 1) * sizeof(int));
         kWipeTable[played].operation(wipe);
     } else {
         played = PlayWipe(surface, random, pauses, w, h, number, delayFactor);

@@ -1,21 +1,37 @@
 // Process entry, run modes and the fault guard of the screen-saver host.
 #include "host/saver_host_state.h"
-#include "host/saver_host_testing.h"
 #include "host/saver_scan.h"
 
-#include <cstring>
-
 #include "common/win32/floating_point.h"
-
-SaverHostState saverHost = {
-    nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 0,
-    kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0}, {},
-};
+#include "common/win32/platform.h"
 
 namespace {
 
-// -1: ask the platform; 0 or 1: set by a test program.
-int platformOverride = -1;
+int DetectWin9x() { return GetWindowsPlatformId() == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0; }
+
+void SetSystemSaverRunningFlag(int on)
+{
+    BOOL previous = FALSE;
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, on ? 1 : 0, &previous, 0);
+}
+
+} // namespace
+
+const SaverHostSystem kSaverHostSystem = {
+    &DetectWin9x, "PASSWORD.CPL", "MPR.DLL", &SetSystemSaverRunningFlag, &GetTickCount, &CreatePalette, -1, nullptr,
+};
+
+SaverHostState StartingSaverHostState(const SaverHostSystem* system)
+{
+    return SaverHostState{
+        nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 0,
+        kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0}, {}, system,
+    };
+}
+
+SaverHostState saverHost = StartingSaverHostState(&kSaverHostSystem);
+
+namespace {
 
 // A C++ exception that reaches the dispatch ends the process with the code an
 // unhandled C++ exception (abort) gives, so it looks like no mode's result.
@@ -26,16 +42,6 @@ LPTOP_LEVEL_EXCEPTION_FILTER previousFaultFilter = nullptr;
 const char* StepAnsiCharacter(const char* position)
 {
     return CharNextA(position);
-}
-
-int DetectWin9x()
-{
-    if (platformOverride >= 0)
-        return platformOverride;
-    OSVERSIONINFOA version;
-    std::memset(&version, 0, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
 }
 
 // The fault guard. It is the process's top-level filter while a mode runs, so
@@ -111,7 +117,7 @@ void SaverEntry()
 int SaverDispatch(HINSTANCE instance, const char* tail)
 {
     saverHost.instance = instance;
-    saverHost.isWin9x = DetectWin9x();
+    saverHost.isWin9x = saverHost.system->detectWin9x();
 
     previousFaultFilter = SetUnhandledExceptionFilter(GuardSaverMode);
     int result;
@@ -147,18 +153,6 @@ int RunSaverPreview(const char* text)
     return RunSaverWindow(parent);
 }
 
-void SetSaverPlatformForTesting(int isWin9x)
-{
-    platformOverride = isWin9x < 0 ? -1 : (isWin9x ? 1 : 0);
-    if (platformOverride >= 0)
-        saverHost.isWin9x = platformOverride;
-}
+int IsSaverPreview() { return saverHost.isPreview; }
 
-void ResetSaverHostStateForTesting()
-{
-    const int isWin9x = saverHost.isWin9x;
-    saverHost = SaverHostState{
-        nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, isWin9x,
-        kSaverMouseThreshold, kSaverNoPasswordCheck, {0, 0}, {},
-    };
-}
+int IsSaverOnWindows9x() { return saverHost.isWin9x; }

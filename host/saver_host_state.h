@@ -1,4 +1,5 @@
-// The host's process-wide state and its procedures (Win32 side).
+// The host's process-wide state and its procedures (Win32 side). Only the
+// host's own files and its tests include this; a saver sees saver_host.h.
 #pragma once
 
 #include "host/saver_host.h"
@@ -6,8 +7,33 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/step_pause.h"
+
 using SaverVerifyPasswordFunction = BOOL (WINAPI*)(HWND window);
 using SaverAssociateContextFunction = HANDLE (WINAPI*)(HWND window, HANDLE context);
+using SaverPaletteMaker = HPALETTE (WINAPI*)(const LOGPALETTE* description);
+
+// What the host takes from the system around it. A program runs on
+// kSaverHostSystem; a test program may give the host stand-ins instead.
+struct SaverHostSystem {
+    // 1 on Windows 95/98, else 0.
+    int (*detectWin9x)();
+    // The password verifier's and the password change's modules.
+    const char* passwordModuleName;
+    const char* changeModuleName;
+    // Tells the system whether a screen saver runs (Windows 95/98 only).
+    void (*setRunningFlag)(int on);
+    // Where a window's creation takes its seed.
+    DWORD (WINAPI* tickCount)();
+    // How the windows' logical palettes are made.
+    SaverPaletteMaker createPalette;
+    // Whether the display is palette-based: -1 asks it, 0 or 1 is the answer.
+    int paletteDisplay;
+    // Where a step waits: nullptr for the host's wait on the clock and the
+    // queue, which gives way (see ShouldSaverStepGiveWay).
+    StepPause* pause;
+};
+extern const SaverHostSystem kSaverHostSystem;
 
 struct SaverHostState {
     HINSTANCE instance;
@@ -27,10 +53,11 @@ struct SaverHostState {
     // Full screen on several monitors: the windows of the monitors other than
     // the primary, whose window is saverWindow. They end with it.
     std::vector<HWND> monitorWindows;
+    const SaverHostSystem* system;
 };
 
-// Start values: everything 0 except the mouse threshold (4 pixels) and the
-// last password check (none).
+// Start values: everything 0 except the mouse threshold (4 pixels), the last
+// password check (none) and the system (the real one).
 constexpr std::uint32_t kSaverMouseThreshold = 4;
 constexpr std::uint32_t kSaverNoPasswordCheck = 0xFFFFFFFFu;
 constexpr DWORD kSaverPasswordRecheckMs = 200;
@@ -38,6 +65,9 @@ constexpr DWORD kSaverPasswordRecheckMs = 200;
 constexpr UINT kSaverVerifyPasswordMessage = WM_APP;
 
 extern SaverHostState saverHost;
+
+// The state as a process starts with it, on the given system.
+SaverHostState StartingSaverHostState(const SaverHostSystem* system);
 
 extern "C" {
 
@@ -69,19 +99,10 @@ void SetSaverRunningFlag(int on);
 int ConfirmSaverClose(HWND window);
 void ChangeSaverPassword(const char* text);
 
-// Asked by a saver that waits inside one message (the terrain saver's wipes
-// pause inside a timer tick): 1 when what waits in the thread's queue must be
-// handled before the step goes on, so the step is to stop and return. That is
-// a message another thread has sent (in full screen and preview alike), and
-// in full screen a key or a mouse button, the cursor more than the mouse
-// threshold from where movement is measured, or the activation gone to
-// another thread; while the verifier asks, a key or a button for its dialog.
-// Small cursor movements and timer and paint messages never make a step give
-// way. Nothing is taken from the queue or dispatched.
-int ShouldSaverStepGiveWay();
-// The kinds of queued messages (GetQueueStatus flags) that can make a step
-// give way: a step waiting on its queue wakes for these and asks again.
-constexpr UINT kSaverGiveWayQueueKinds = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_SENDMESSAGE;
+// The life's state record the window skeleton keeps for a saver window while
+// it lives; nullptr for a window it keeps none for, and for one whose
+// creation built no state.
+void* FindSaverWindowState(HWND window);
 
 // The result of RunSaverWindow when the class cannot be registered or the
 // window cannot be created: no quit message gives a value on that path, and

@@ -2,26 +2,14 @@
 // change service are system modules looked up by name at run time; the host
 // stores, compares and shows no password of its own.
 #include "host/saver_host_state.h"
-#include "host/saver_host_testing.h"
 #include "host/saver_scan.h"
+
+#include "common/win32/platform.h"
 
 namespace {
 
-const char kDefaultPasswordModule[] = "PASSWORD.CPL";
-const char kDefaultChangeModule[] = "MPR.DLL";
-
-const char* passwordModuleName = kDefaultPasswordModule;
-const char* changeModuleName = kDefaultChangeModule;
-SaverRunningFlagObserver runningFlagObserver = nullptr;
-
 using ChangePasswordFunction = DWORD (WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1,
                                                DWORD reserved2);
-
-template <typename Function>
-Function LookUp(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 // "ScreenSaveUsePassword" is read as one 32-bit number whatever its type; a
 // value longer than 4 bytes fails the read and counts as off.
@@ -47,10 +35,10 @@ void LoadPasswordVerifier()
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS)
         return;
     if (ArePasswordsOn(desktop)) {
-        saverHost.passwordModule = LoadLibraryA(passwordModuleName);
+        saverHost.passwordModule = LoadLibraryA(saverHost.system->passwordModuleName);
         if (saverHost.passwordModule != nullptr) {
             saverHost.verifyPassword =
-                LookUp<SaverVerifyPasswordFunction>(saverHost.passwordModule, "VerifyScreenSavePwd");
+                LookUpProcedure<SaverVerifyPasswordFunction>(saverHost.passwordModule, "VerifyScreenSavePwd");
             if (saverHost.verifyPassword != nullptr)
                 SetSaverRunningFlag(1);
             else
@@ -76,10 +64,7 @@ void SetSaverRunningFlag(int on)
 {
     if (!saverHost.isWin9x)
         return;
-    BOOL previous = FALSE;
-    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, on ? 1 : 0, &previous, 0);
-    if (runningFlagObserver != nullptr)
-        runningFlagObserver(on ? 1 : 0);
+    saverHost.system->setRunningFlag(on ? 1 : 0);
 }
 
 int ConfirmSaverClose(HWND window)
@@ -117,22 +102,11 @@ void ChangeSaverPassword(const char* text)
     if (owner == nullptr || !IsWindow(owner))
         owner = GetForegroundWindow();
 
-    const HMODULE service = LoadLibraryA(changeModuleName);
+    const HMODULE service = LoadLibraryA(saverHost.system->changeModuleName);
     if (service == nullptr)
         return;
-    const auto changePassword = LookUp<ChangePasswordFunction>(service, "PwdChangePasswordA");
+    const auto changePassword = LookUpProcedure<ChangePasswordFunction>(service, "PwdChangePasswordA");
     if (changePassword != nullptr)
         changePassword("SCRSAVE", owner, 0, 0);
     FreeLibrary(service);
-}
-
-void SetSaverModuleNamesForTesting(const char* passwordName, const char* changeName)
-{
-    passwordModuleName = passwordName != nullptr ? passwordName : kDefaultPasswordModule;
-    changeModuleName = changeName != nullptr ? changeName : kDefaultChangeModule;
-}
-
-void SetSaverRunningFlagObserverForTesting(SaverRunningFlagObserver observer)
-{
-    runningFlagObserver = observer;
 }

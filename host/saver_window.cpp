@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win32/floating_point.h"
+#include "common/win32/platform.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ void DetachInputContext(HWND window)
     saverHost.imeModule = GetModuleHandleA("IMM32.DLL");
     if (saverHost.imeModule == nullptr)
         return;
-    saverHost.associateContext = reinterpret_cast<SaverAssociateContextFunction>(
-        reinterpret_cast<void*>(GetProcAddress(saverHost.imeModule, "ImmAssociateContext")));
+    saverHost.associateContext = LookUpProcedure<SaverAssociateContextFunction>(saverHost.imeModule, "ImmAssociateContext");
     if (saverHost.associateContext != nullptr)
         saverHost.savedInputContext = saverHost.associateContext(window, nullptr);
 }
@@ -73,7 +73,8 @@ void OnSaverCreate(HWND window)
 }
 
 // The other monitors' windows are owned by the primary's and go with it; the
-// run ends with the primary's.
+// run ends with the primary's. Called after the saver has seen WM_DESTROY, so
+// the window keeps its number while the saver frees what belongs to it.
 void OnSaverDestroy(HWND window)
 {
     if (!IsPrimarySaverWindow(window)) {
@@ -159,11 +160,9 @@ BOOL CALLBACK AddSaverMonitor(SaverMonitorHandle monitor, HDC, RECT*, LPARAM dat
 std::vector<RECT> FindSaverMonitors()
 {
     const HMODULE user = GetModuleHandleA("USER32.DLL");
-    if (user == nullptr)
-        return {};
-    const auto enumMonitors = reinterpret_cast<EnumMonitorsFunction>(reinterpret_cast<void*>(GetProcAddress(user, "EnumDisplayMonitors")));
+    const auto enumMonitors = LookUpProcedure<EnumMonitorsFunction>(user, "EnumDisplayMonitors");
     MonitorSearch search;
-    search.getMonitorInfo = reinterpret_cast<MonitorInfoFunction>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    search.getMonitorInfo = LookUpProcedure<MonitorInfoFunction>(user, "GetMonitorInfoA");
     if (enumMonitors == nullptr || search.getMonitorInfo == nullptr)
         return {};
     if (!enumMonitors(nullptr, nullptr, AddSaverMonitor, reinterpret_cast<LPARAM>(&search)) || search.monitors.size() < 2)
@@ -212,9 +211,8 @@ LRESULT OnVerifyPasswordRequest(HWND window, WPARAM wParam, LPARAM lParam)
     return saverHost.verifyPassword(window);
 }
 
-} // namespace
-
-int RunSaverWindow(HWND parent)
+// The class of every saver window; false when it cannot be registered.
+bool RegisterSaverClass()
 {
     WNDCLASSA saverClass = {};
     saverClass.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
@@ -224,69 +222,79 @@ int RunSaverWindow(HWND parent)
     saverClass.hCursor = nullptr;
     saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     saverClass.lpszClassName = kSaverClassName;
+    return RegisterClassA(&saverClass) != 0;
+}
 
-    DWORD extendedStyle;
-    DWORD style;
-    const char* title;
-    int width;
-    int height;
+// One full-screen saver on this host at a time, whichever program owns it:
+// a second start only brings the running one to the front.
+bool BringRunningSaverForward()
+{
+    const HWND existing = FindWindowA(kSaverClassName, kFullScreenTitle);
+    if (existing == nullptr || !IsWindow(existing))
+        return false;
+    SetForegroundWindow(existing);
+    return true;
+}
+
+// The preview's window inside the parent, or the primary monitor's window
+// and, on several monitors, one for each of the others at its place in the
+// virtual screen, owned by the primary's; one that cannot be made leaves
+// that monitor as it is. False when the first window cannot be made.
+bool CreateSaverWindows(HWND parent)
+{
+    creatingWindowNumber = 0;
     if (parent != nullptr) {
         RECT client = {};
         GetClientRect(parent, &client);
-        width = client.right;
-        height = client.bottom;
+        saverHost.saverWindow = CreateWindowExA(0, kSaverClassName, kPreviewTitle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                                client.right, client.bottom, parent, nullptr, saverHost.instance, nullptr);
+        return saverHost.saverWindow != nullptr;
+    }
+    const DWORD extendedStyle = WS_EX_TOPMOST;
+    const DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    saverHost.saverWindow = CreateWindowExA(extendedStyle, kSaverClassName, kFullScreenTitle, style, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                            GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, saverHost.instance, nullptr);
+    if (saverHost.saverWindow == nullptr)
+        return false;
+    const std::vector<RECT> monitors = FindSaverMonitors();
+    for (std::size_t i = 1; i < monitors.size() && saverHost.saverWindow != nullptr; ++i) {
+        const RECT& area = monitors[i];
+        creatingWindowNumber = static_cast<int>(i);
+        CreateWindowExA(extendedStyle, kSaverClassName, kFullScreenTitle, style, area.left, area.top, area.right - area.left,
+                        area.bottom - area.top, saverHost.saverWindow, nullptr, saverHost.instance, nullptr);
+    }
+    creatingWindowNumber = 0;
+    if (saverHost.saverWindow != nullptr)
+        SetForegroundWindow(saverHost.saverWindow);
+    return saverHost.saverWindow != nullptr;
+}
+
+// Until the quit message the primary window's destruction posts: its value,
+// or kSaverWindowFailedResult when the queue fails.
+int RunSaverMessageLoop()
+{
+    MSG message = {};
+    BOOL got;
+    // GetMessageA gives -1 on an error; the loop must not spin on it.
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : kSaverWindowFailedResult;
+}
+
+} // namespace
+
+int RunSaverWindow(HWND parent)
+{
+    if (parent != nullptr) {
         saverHost.isPreview = 1;
-        extendedStyle = 0;
-        style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-        title = kPreviewTitle;
     } else {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
-        // One full-screen saver on this host at a time, whichever program
-        // owns it: a second start only brings the running one to the front.
-        const HWND existing = FindWindowA(kSaverClassName, kFullScreenTitle);
-        if (existing != nullptr && IsWindow(existing)) {
-            SetForegroundWindow(existing);
+        if (BringRunningSaverForward())
             return 0;
-        }
         LoadPasswordVerifier();
-        extendedStyle = WS_EX_TOPMOST;
-        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-        title = kFullScreenTitle;
     }
-
-    if (RegisterClassA(&saverClass)) {
-        creatingWindowNumber = 0;
-        saverHost.saverWindow = CreateWindowExA(extendedStyle, kSaverClassName, title, style, 0, 0,
-                                                width, height, parent, nullptr, saverHost.instance,
-                                                nullptr);
-    }
-
-    int result = kSaverWindowFailedResult;
-    if (saverHost.saverWindow != nullptr) {
-        // On several monitors each of the others gets a window of its own at
-        // its place in the virtual screen, owned by the primary's; one that
-        // cannot be made leaves that monitor as it is.
-        if (!saverHost.isPreview) {
-            const std::vector<RECT> monitors = FindSaverMonitors();
-            for (std::size_t i = 1; i < monitors.size() && saverHost.saverWindow != nullptr; ++i) {
-                const RECT& area = monitors[i];
-                creatingWindowNumber = static_cast<int>(i);
-                CreateWindowExA(extendedStyle, kSaverClassName, title, style, area.left, area.top, area.right - area.left,
-                                area.bottom - area.top, saverHost.saverWindow, nullptr, saverHost.instance, nullptr);
-            }
-            creatingWindowNumber = 0;
-            SetForegroundWindow(saverHost.saverWindow);
-        }
-        MSG message = {};
-        BOOL got;
-        // GetMessageA gives -1 on an error; the loop must not spin on it.
-        while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        result = got == 0 ? static_cast<int>(message.wParam) : kSaverWindowFailedResult;
-    }
+    const int result = RegisterSaverClass() && CreateSaverWindows(parent) ? RunSaverMessageLoop() : kSaverWindowFailedResult;
     UnloadPasswordVerifier();
     return result;
 }
@@ -297,9 +305,11 @@ LRESULT CALLBACK SaverHostWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_CREATE:
         OnSaverCreate(window);
         break;
-    case WM_DESTROY:
+    case WM_DESTROY: {
+        const LRESULT result = CallSaverProc(window, message, wParam, lParam);
         OnSaverDestroy(window);
-        break;
+        return result;
+    }
     case WM_SETTEXT:
         return 0;
     case WM_PAINT:

@@ -1,6 +1,5 @@
 #include "relief_dialog_logic.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "relief_state.h"
@@ -45,9 +44,9 @@ std::uint32_t DialogBaseColor(std::int32_t red, std::int32_t green, std::int32_t
 
 std::uint8_t PreviewBandChannel(int baseValue, std::int64_t band, std::int64_t count)
 {
-    const double c = baseValue & 0xFF;
-    const double n = static_cast<double>(count);
-    const double value = std::pow(255.0 - c, static_cast<double>(band) / n) + (c / n) * static_cast<double>(band);
+    // The saver's ramp, spread over the count of bands instead of the count
+    // less one: the preview's last band stops short of white.
+    const double value = ReliefRampValue(baseValue & 0xFF, static_cast<double>(band), static_cast<double>(count));
     // Truncation toward zero, then the low 8 bits (the value stays below 256).
     return static_cast<std::uint8_t>(static_cast<std::int64_t>(value) & 0xFF);
 }

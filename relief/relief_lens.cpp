@@ -14,12 +14,15 @@ std::uint8_t ClampColorCount(std::int32_t colorCountSetting)
     return static_cast<std::uint8_t>(count);
 }
 
+double ReliefRampValue(double baseValue, double step, double steps)
+{
+    return std::pow(255.0 - baseValue, step / steps) + (baseValue / steps) * step;
+}
+
 std::uint8_t RampChannel(int baseValue, int entry, int last)
 {
-    const double x = baseValue;
-    const double value = std::pow(255.0 - x, static_cast<double>(entry) / last) + (x / last) * entry;
     // Truncation toward zero; the sum never exceeds 255.
-    return static_cast<std::uint8_t>(static_cast<int>(value));
+    return static_cast<std::uint8_t>(static_cast<int>(ReliefRampValue(baseValue, entry, last)));
 }
 
 void BuildPaletteRamp(ReliefState& state, const ReliefSettings& settings, RuntimeRandom& random)

@@ -68,7 +68,11 @@ void* CreateReliefSaver(const SaverPlace& place, unsigned& timerPeriod)
                         place.picture, place.pictureSize, place.pixelBytes))
             return nullptr;
         if (place.usePalette != 0) {
-            saver->palette.colors = saver->relief.colors;
+            // The ramp holds platform colour values (red in the low byte);
+            // a surface palette names colours as 0x00RRGGBB.
+            saver->palette.colors.reserve(saver->relief.colors.size());
+            for (const std::uint32_t color : saver->relief.colors)
+                saver->palette.colors.push_back((color & 0xFFu) << 16 | (color & 0xFF00u) | (color >> 16 & 0xFFu));
             saver->palette.serial = 1;
             if (place.surface != nullptr) place.surface->SelectPalette(saver->palette);
         }

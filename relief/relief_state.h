@@ -122,6 +122,11 @@ void ClearReliefState(ReliefState& state);
 // The ramp's colour count: the low 8 bits of ColorCount, clamped to 2..128.
 std::uint8_t ClampColorCount(std::int32_t colorCountSetting);
 
+// The colour ramp's one formula, for the saver's palette and the settings
+// dialog's preview alike: channel value (255 - X)^(i / L) + (X / L) * i at
+// step i of L for base value X, before it is truncated.
+double ReliefRampValue(double baseValue, double step, double steps);
+
 // Channel value of ramp entry i of L + 1 entries for base value X.
 std::uint8_t RampChannel(int baseValue, int entry, int last);
 

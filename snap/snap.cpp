@@ -14,12 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/platform.h"
 #include "common/win32/screen_copy.h"
+#include "common/win32/snapshot_file.h"
 
 namespace {
-
-const char kSnapshotPath[] = "C:\\snapwnd.dat";
-const char kPartialPath[] = "C:\\snapwnd.dat.partial";
 
 #ifndef SE_DACL_PROTECTED
 #define SE_DACL_PROTECTED 0x1000
@@ -35,18 +34,7 @@ bool CopyDesktop(std::vector<std::uint8_t>& picture)
     return CopyScreenPixels(area.width, area.height, picture, area.left, area.top);
 }
 
-bool RunsOnWindowsNt()
-{
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
-template <typename Function>
-Function LookUp(HMODULE module, const char* name)
-{
-    return module != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
+bool RunsOnWindowsNt() { return GetWindowsPlatformId() == VER_PLATFORM_WIN32_NT; }
 
 // A security descriptor that names the running user as the file's owner and
 // grants that user alone full access. The list is protected, so the folder's
@@ -82,17 +70,17 @@ struct PrivateFileSecurity {
         using SetSecurityDescriptorControlFunction = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, WORD, WORD);
 
         advapi = LoadLibraryA("ADVAPI32.DLL");
-        const auto openProcessToken = LookUp<OpenProcessTokenFunction>(advapi, "OpenProcessToken");
-        const auto getTokenInformation = LookUp<GetTokenInformationFunction>(advapi, "GetTokenInformation");
-        const auto getLengthSid = LookUp<GetLengthSidFunction>(advapi, "GetLengthSid");
-        const auto initializeAcl = LookUp<InitializeAclFunction>(advapi, "InitializeAcl");
-        const auto addAccessAllowedAce = LookUp<AddAccessAllowedAceFunction>(advapi, "AddAccessAllowedAce");
-        const auto initializeDescriptor = LookUp<InitializeSecurityDescriptorFunction>(advapi, "InitializeSecurityDescriptor");
-        const auto setDacl = LookUp<SetSecurityDescriptorDaclFunction>(advapi, "SetSecurityDescriptorDacl");
-        const auto setOwner = LookUp<SetSecurityDescriptorOwnerFunction>(advapi, "SetSecurityDescriptorOwner");
+        const auto openProcessToken = LookUpProcedure<OpenProcessTokenFunction>(advapi, "OpenProcessToken");
+        const auto getTokenInformation = LookUpProcedure<GetTokenInformationFunction>(advapi, "GetTokenInformation");
+        const auto getLengthSid = LookUpProcedure<GetLengthSidFunction>(advapi, "GetLengthSid");
+        const auto initializeAcl = LookUpProcedure<InitializeAclFunction>(advapi, "InitializeAcl");
+        const auto addAccessAllowedAce = LookUpProcedure<AddAccessAllowedAceFunction>(advapi, "AddAccessAllowedAce");
+        const auto initializeDescriptor = LookUpProcedure<InitializeSecurityDescriptorFunction>(advapi, "InitializeSecurityDescriptor");
+        const auto setDacl = LookUpProcedure<SetSecurityDescriptorDaclFunction>(advapi, "SetSecurityDescriptorDacl");
+        const auto setOwner = LookUpProcedure<SetSecurityDescriptorOwnerFunction>(advapi, "SetSecurityDescriptorOwner");
         // Windows 2000 and later, which add inherited entries unless told not
         // to; Windows NT 4 adds none to a list given at creation.
-        const auto setControl = LookUp<SetSecurityDescriptorControlFunction>(advapi, "SetSecurityDescriptorControl");
+        const auto setControl = LookUpProcedure<SetSecurityDescriptorControlFunction>(advapi, "SetSecurityDescriptorControl");
         if (!openProcessToken || !getTokenInformation || !getLengthSid || !initializeAcl || !addAccessAllowedAce ||
             !initializeDescriptor || !setDacl || !setOwner) {
             return false;
@@ -137,7 +125,7 @@ struct PrivateFileSecurity {
 bool ReplaceSnapshot(const char* partialPath)
 {
     using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    const auto moveFileEx = LookUp<MoveFileExFunction>(GetModuleHandleA("KERNEL32.DLL"), "MoveFileExA");
+    const auto moveFileEx = LookUpProcedure<MoveFileExFunction>(GetModuleHandleA("KERNEL32.DLL"), "MoveFileExA");
     if (moveFileEx != nullptr) {
         if (moveFileEx(partialPath, kSnapshotPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
         if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
@@ -167,7 +155,7 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
 // the picture goes to a name of this run's own instead.
 HANDLE CreateTemporaryFile(SECURITY_ATTRIBUTES* security, std::string& path)
 {
-    path = kPartialPath;
+    path = kSnapshotPartialPath;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     const DWORD error = GetLastError();
     if (file != INVALID_HANDLE_VALUE || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return file;

@@ -50,7 +50,6 @@ void NewTerrainScene(TerrainState& state, const TerrainSettings& settings, Runti
     state.choices = DrawSceneChoices(settings, random);
     state.maxHeight = 0;
     if (!state.grid) {
-        if (static_cast<std::size_t>(kTerrainCells) > state.tableLimit) return;
         try {
             state.grid.reset(new TerrainGrid());
         } catch (const std::bad_alloc&) {

@@ -49,7 +49,6 @@ void BuildTerrainPalette(TerrainState& state, const TerrainSettings& settings, R
 {
     state.scheme = settings.Color != 0 ? settings.Color - 1 : DrawRuntimeRandom(random) % kTerrainSchemeCount;
     const std::array<std::uint32_t, kTerrainPaletteSize> colors = TerrainSchemeColors(state.scheme);
-    if (static_cast<std::size_t>(kTerrainPaletteSize) > state.tableLimit) return;
     try {
         state.palette.colors.assign(colors.begin(), colors.end());
     } catch (const std::bad_alloc&) {

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <memory>
 
 #include "../common/draw_surface.h"
@@ -62,9 +61,6 @@ struct TerrainState {
     std::int32_t tickCount = 0;
     std::int32_t ticksPerScene = 2500;
     std::int32_t quadsPerTick = 1;
-    // The most entries a table may hold; tests lower it to act out a failed
-    // allocation (the grid has 2500 cells, the palette 256 entries).
-    std::size_t tableLimit = std::numeric_limits<std::size_t>::max();
 };
 
 // Averages the neighbourhood of cell (a, d) towards its value, in place:

@@ -36,9 +36,8 @@ int PlayWipe(DrawSurface& surface, RuntimeRandom& random, StepPause& pause, int 
     return number;
 }
 
-bool AllocateWipeList(const WipeContext& wipe, std::size_t count, std::vector<int>& list)
+bool AllocateWipeList(std::size_t count, std::vector<int>& list)
 {
-    if (count > wipe.listLimit) return false;
     try {
         list.assign(count, 0);
     } catch (const std::bad_alloc&) {
@@ -81,7 +80,7 @@ void WipeRandomLines(WipeContext& wipe)
     const bool rows = DrawWipeCoin(wipe);
     const int count = rows ? wipe.h : wipe.w;
     std::vector<int> list;
-    if (!AllocateWipeList(wipe, static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
+    if (!AllocateWipeList(static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
     for (int i = 0; i < count; ++i) list[static_cast<std::size_t>(i)] = i;
     ShuffleWipeList(wipe, list);
     for (int i = 0; i < count; ++i) {
@@ -96,7 +95,7 @@ void WipeVenetian(WipeContext& wipe)
     const bool mirrored = DrawWipeCoin(wipe);
     const int count = rows ? wipe.h : wipe.w;
     std::vector<int> list;
-    if (!AllocateWipeList(wipe, static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
+    if (!AllocateWipeList(static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
     // Position v = 16q + s comes up at i = 16q + 17s: blocks of 16 lines, each
     // filling its lines 17 steps apart and starting 16 steps after the one before.
     int k = 0;
@@ -126,7 +125,7 @@ void WipeTriple(WipeContext& wipe)
     const int w = wipe.w, h = wipe.h;
     const int hw = w / 2, hh = h / 2, count = w + hh;
     std::vector<int> list;
-    if (!AllocateWipeList(wipe, static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
+    if (!AllocateWipeList(static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
     const int e = w % 2 == 0 ? 1 : 0;
     // Every second column from the left, every second row from the top, the
     // remaining columns from the right; with an odd width the last slot keeps 0.
@@ -147,7 +146,7 @@ void WipeQuad(WipeContext& wipe)
     const int w = wipe.w, h = wipe.h;
     const int count = w + h;
     std::vector<int> list;
-    if (!AllocateWipeList(wipe, static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
+    if (!AllocateWipeList(static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
     const int n = count / 4;
     const int ey = h % 2 == 0 ? 1 : 0, ex = w % 2 == 0 ? 1 : 0;
     // Rows from the top and the bottom edge, columns from the left and the
@@ -184,7 +183,7 @@ void WipeFizzle(WipeContext& wipe)
     // Offsets (dx, dy) of block (X, Y) at 2 (Y nx + X), drawn block column by
     // block column; without the table every offset is 0.
     std::vector<int> offsets;
-    const bool haveOffsets = AllocateWipeList(wipe, 2 * static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), offsets);
+    const bool haveOffsets = AllocateWipeList(2 * static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), offsets);
     if (haveOffsets) {
         for (int X = 0; X < nx; ++X) {
             for (int Y = 0; Y < ny; ++Y) {
@@ -222,7 +221,7 @@ void WipeRandomSquares(WipeContext& wipe)
     const int nx = w / s + 1, ny = h / s + 1;
     const long long count = static_cast<long long>(nx) * ny;
     std::vector<int> list;
-    if (!AllocateWipeList(wipe, static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
+    if (!AllocateWipeList(static_cast<std::size_t>(count), list)) return BlackenWholeFrame(wipe);
     for (int i = 0; i < static_cast<int>(count); ++i) list[static_cast<std::size_t>(i)] = i;
     ShuffleWipeList(wipe, list);
     for (int i = 0; i < static_cast<int>(count); ++i) {

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "../common/draw_surface.h"
@@ -30,10 +29,6 @@ struct WipeContext {
     int h;
     int delayFactor;
     int unit;
-    // The most entries a position list may hold. A list that cannot be had
-    // (no memory, or more entries than this) is never touched: the wipe then
-    // blackens the whole frame with one rectangle instead of its steps.
-    std::size_t listLimit = std::numeric_limits<std::size_t>::max();
 };
 
 using WipeOperation = void (*)(WipeContext& wipe);
@@ -85,7 +80,9 @@ inline bool PauseWipe(WipeContext& wipe, int milliseconds)
 }
 // The same for a wipe that makes no pauses, asked between its drawings.
 inline bool WipeGoesOn(WipeContext& wipe) { return !wipe.pause.StopRequested(); }
-// A list of count zeros, or false when it cannot be had (see listLimit).
-bool AllocateWipeList(const WipeContext& wipe, std::size_t count, std::vector<int>& list);
+// A list of count zeros, or false when it cannot be had (no memory). A wipe
+// whose list cannot be had never touches it: it blackens the whole frame with
+// one rectangle instead of its steps.
+bool AllocateWipeList(std::size_t count, std::vector<int>& list);
 // What a wipe does instead of its steps when its list cannot be had.
 void BlackenWholeFrame(WipeContext& wipe);

@@ -8,12 +8,8 @@
 #include <string>
 #include <vector>
 
-// Top-down rows, 3 bytes per pixel (red, green, blue), no padding.
-struct RgbImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
-};
+#include "headless/rgb_image.h"
+
 
 // Reads a whole regular file.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
@@ -30,10 +26,6 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeig
 // standard bit fields), bottom-up or top-down. RLE and other kinds are refused.
 bool DecodeBmp(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeight, RgbImage& image, std::string& error);
 
-// The desktop picture as the saver takes it: width x height pixels, bottom-up
-// rows of blue, green, red, no padding. The image's top-left part is used;
-// where the image is smaller the picture is black.
-std::vector<std::uint8_t> PictureFromImage(const RgbImage& image, int width, int height);
 
 // A desktop file by its content: PNG, BMP, or else a raw snapshot whose first
 // width x height x 3 bytes are the picture (a shorter file leaves the rest

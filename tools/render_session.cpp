@@ -5,13 +5,13 @@
 #include <new>
 #include <system_error>
 
-#include "common/ini_settings_store.h"
+#include "headless/ini_settings_store.h"
 #include "common/runtime_random.h"
 #include "common/step_pause.h"
-#include "common/tracing_surface.h"
+#include "headless/tracing_surface.h"
 #include "image_io.h"
 #include "saver_registry.h"
-#include "synthetic_desktop.h"
+#include "headless/synthetic_desktop.h"
 #include "relief/relief_life.h"
 #include "terrain/terrain_life.h"
 #include "terrain/terrain_wipes.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "render_args.h"
 
 // Exit codes of saver-render.

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "common/tracing_surface.h"
+#include "headless/tracing_surface.h"
 #include "terrain/terrain_life.h"
 
 class TerrainTraceWriter : public TerrainEvents {

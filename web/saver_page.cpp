@@ -22,18 +22,19 @@
 #include <string>
 #include <vector>
 
-#include "common/ini_settings_store.h"
 #include "common/saver_life.h"
 #include "common/settings_store.h"
-#include "common/software_surface.h"
 #include "common/step_pause.h"
+#include "headless/ini_settings_store.h"
+#include "headless/rgb_image.h"
+#include "headless/software_surface.h"
+#include "headless/synthetic_desktop.h"
 #include "relief/relief_dialog_logic.h"
 #include "relief/relief_life.h"
 #include "relief/relief_settings.h"
 #include "terrain/terrain_dialog_logic.h"
 #include "terrain/terrain_life.h"
 #include "terrain/terrain_settings.h"
-#include "tools/synthetic_desktop.h"
 #include "settings_panel.h"
 
 // The page's side of the driver (page.js): storage, the pause's wait and the

@@ -1,6 +1,7 @@
 // Times the relief saver's work under Windows (or Wine) on a window of a
-// given size: window creation (snapshot helper, picture, tables) and frames,
-// each frame beside the floor it stands on, measured in the same run:
+// given size, through its window procedure: window creation (snapshot helper,
+// picture, tables) and frames, each frame beside the floor it stands on,
+// measured in the same run:
 //   saver frame      the window's own tick: light path, lens pixels, and the
 //                    square put on the window (one SetDIBitsToDevice);
 //   lens pixels      the effect logic alone, per frame and per lens pixel;
@@ -22,7 +23,7 @@
 #include "common/win32/gdi_surface.h"
 #include "relief/relief_life.h"
 #include "relief/win32/relief_capture.h"
-#include "relief/win32/relief_window.h"
+#include "host/saver_host_state.h"
 
 namespace {
 
@@ -67,30 +68,39 @@ int main(int argc, char** argv)
     const int height = argc > 2 ? std::atoi(argv[2]) : 1080;
     const int frames = argc > 3 && std::atoi(argv[3]) > 1 ? std::atoi(argv[3]) : 300;
 
-    LoadReliefSettingsFromProfile(); // defaults without a settings file
-    // The helper first, as the saver's window is not yet shown when it runs:
-    // its picture is the desktop, not this program's window.
+    // Defaults: no settings file beside this program. The helper alone
+    // first, for its share of creation.
     const LARGE_INTEGER start = Now();
-    const bool snapshotFresh = RunSnapProgram();
+    RunSnapProgram();
     const LARGE_INTEGER snapped = Now();
-    // A private device context, as the saver window has.
+    // A private device context, as the saver window has, hidden while it is
+    // created (as the saver's is), so the helper's picture is the desktop.
     HWND window = CreateTimingWindow("ReliefTiming", width, height, CS_OWNDC, BLACK_BRUSH);
     if (window == nullptr) return 1;
+    ShowWindow(window, SW_HIDE);
+    DrainMessages();
     const LARGE_INTEGER shown = Now();
-    InitReliefWindow(window, snapshotFresh);
+    ScreenSaverProc(window, WM_CREATE, 0, 0);
     const LARGE_INTEGER created = Now();
-    RenderReliefFrame(window);
+    ShowWindow(window, SW_SHOW);
+    DrainMessages();
+    const auto* saver = static_cast<ReliefSaverState*>(FindSaverWindowState(window));
+    if (saver == nullptr) return 1;
+    const LARGE_INTEGER beforeFirst = Now();
+    ScreenSaverProc(window, WM_TIMER, 0, 0);
     GdiFlush();
     const LARGE_INTEGER first = Now();
-    for (int i = 1; i < frames; ++i) RenderReliefFrame(window);
+    for (int i = 1; i < frames; ++i) ScreenSaverProc(window, WM_TIMER, 0, 0);
     GdiFlush();
     const LARGE_INTEGER end = Now();
     const double saverFrame = Milliseconds(first, end) / (frames - 1);
 
-    const int side = gReliefState.lens.lensSize;
+    ReliefState lens = saver->relief;
+    RuntimeRandom lensRandom = saver->random;
+    const int side = lens.lens.lensSize;
     const double lensPixels = static_cast<double>(side) * side;
     const LARGE_INTEGER lensStart = Now();
-    for (int i = 0; i < frames; ++i) ComputeReliefFramePixels(gReliefState, StepLightPath(gReliefState.lens, gProgramRandom));
+    for (int i = 0; i < frames; ++i) ComputeReliefFramePixels(lens, StepLightPath(lens.lens, lensRandom));
     const double lensFrame = Milliseconds(lensStart, Now()) / frames;
 
     // Creation's two halves on their own, once more: reading the picture,
@@ -101,33 +111,31 @@ int main(int argc, char** argv)
     {
         ReliefState tables;
         RuntimeRandom random;
-        InitRelief(tables, gReliefSettings, random, 1, width, height, 0, picture.data(), picture.size());
+        InitRelief(tables, saver->settings, random, 1, width, height, 0, picture.data(), picture.size());
     }
     const LARGE_INTEGER built = Now();
 
     // The block the copies put: the last lens square, at the platform's rows.
     std::vector<std::uint8_t> rows(PaddedRowLength(side) * static_cast<std::size_t>(side), 0);
     const std::vector<std::uint8_t> rows32(static_cast<std::size_t>(side) * static_cast<std::size_t>(side) * 4, 0);
-    if (side > 0 && gReliefState.lensPixelBytes == 3) PadPixelRows(gReliefState.lensPixels.data(), side, side, rows);
+    if (side > 0 && lens.lensPixelBytes == 3) PadPixelRows(lens.lensPixels.data(), side, side, rows);
     const double oneCopy = side > 0 ? OneCopyFrames(window, rows, side, frames, width, height, 24) : 0.0;
     const double oneCopy32 = side > 0 ? OneCopyFrames(window, rows32, side, frames, width, height, 32) : 0.0;
     const double twoCopy = side > 0 ? TwoCopyFrames(window, rows, side, frames, width, height) : 0.0;
 
-    std::printf("window %dx%d, lens %dx%d at %d bytes a pixel, Delay %d ms\n", width, height, side, side, gReliefState.lensPixelBytes,
-                gReliefSettings.Delay);
-    std::printf("snapshot helper:            %8.1f ms\n", Milliseconds(start, snapped));
-    std::printf("picture and tables:         %8.1f ms\n", Milliseconds(shown, created));
+    const int delay = saver->settings.Delay;
+    std::printf("window %dx%d, lens %dx%d at %d bytes a pixel, Delay %d ms\n", width, height, side, side, lens.lensPixelBytes, delay);
+    std::printf("snapshot helper alone:      %8.1f ms\n", Milliseconds(start, snapped));
+    std::printf("creation (WM_CREATE):       %8.1f ms (the helper again, the picture and the tables)\n", Milliseconds(shown, created));
     std::printf("  of which picture read:    %8.1f ms, tables %.1f ms (measured again)\n", Milliseconds(readStart, read), Milliseconds(read, built));
-    std::printf("first frame:                %8.2f ms\n", Milliseconds(created, first));
-    std::printf("creation to first frame:    %8.1f ms (the timer adds one Delay; %.1f ms of it this program's window)\n", Milliseconds(start, first),
-                Milliseconds(snapped, shown));
-    std::printf("saver frame (mean of %d):  %8.3f ms = %.4f of the %d ms frame period\n", frames - 1, saverFrame,
-                saverFrame / gReliefSettings.Delay, gReliefSettings.Delay);
+    std::printf("first frame:                %8.2f ms\n", Milliseconds(beforeFirst, first));
+    std::printf("creation to first frame:    %8.1f ms (the timer adds one Delay)\n", Milliseconds(shown, first));
+    std::printf("saver frame (mean of %d):  %8.3f ms = %.4f of the %d ms frame period\n", frames - 1, saverFrame, saverFrame / delay, delay);
     std::printf("lens pixels alone:          %8.3f ms = %.3f ns per lens pixel\n", lensFrame, lensPixels > 0 ? lensFrame * 1e6 / lensPixels : 0.0);
     std::printf("one-copy frame, 24-bit:     %8.3f ms (saver frame %.2f x this)\n", oneCopy, oneCopy > 0 ? saverFrame / oneCopy : 0.0);
     std::printf("one-copy frame, 32-bit:     %8.3f ms (saver frame %.2f x this)\n", oneCopy32, oneCopy32 > 0 ? saverFrame / oneCopy32 : 0.0);
     std::printf("two-copy frame:             %8.3f ms (SetDIBits into a bitmap, BitBlt)\n", twoCopy);
-    FreeReliefWindow();
+    ScreenSaverProc(window, WM_DESTROY, 0, 0);
     DestroyWindow(window);
     return 0;
 }

@@ -25,11 +25,11 @@
 #include <string>
 
 #include "timing.h"
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "common/win32/sleep_pause.h"
 #include "host/saver_host_state.h"
 #include "terrain/terrain_wipes.h"
-#include "terrain/win32/terrain_window.h"
+#include "host/saver_host_testing.h"
 #include "tests/host/saver_under_test.h"
 
 namespace {
@@ -90,7 +90,7 @@ int RunSaver(int erase, const std::string& events, bool sleepOnly, const std::st
     HANDLE stopped = OpenEventA(EVENT_MODIFY_STATE, FALSE, (events + "-stopped").c_str());
     if (underWay == nullptr || stopped == nullptr) return 2;
     WatchedPause pause(underWay, stopped, sleepOnly);
-    SetTerrainPauseForTesting(&pause);
+    SetSaverPauseForTesting(&pause);
     return SaverDispatch(GetModuleHandleA(nullptr), tail.c_str());
 }
 

@@ -10,7 +10,7 @@
 #include "timing.h"
 #include "common/win32/sleep_pause.h"
 #include "terrain/terrain_wipes.h"
-#include "terrain/win32/terrain_wipe_window.h"
+#include "tests/win32/wipe_window.h"
 
 namespace {
 

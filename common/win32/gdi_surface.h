@@ -34,26 +34,31 @@ struct GdiPaletteHolder {
     GdiPaletteHolder& operator=(const GdiPaletteHolder&) = delete;
 };
 
+// What a window's surfaces keep from one drawing call to the next: the
+// logical palette, and the padded rows of a pixel block, allocated once.
+struct GdiSurfaceKeep {
+    GdiPaletteHolder palettes;
+    std::vector<std::uint8_t> rows;
+};
+
 class GdiSurface : public DrawSurface {
 public:
-    // Draws on the window, each call taking the window's device context for
-    // itself. palette: realized in that context before a pixel block is drawn,
-    // or nullptr.
-    GdiSurface(HWND window, HPALETTE palette);
     // Draws on a device context of the window that the caller holds for the
-    // surface's life (the window's private one, for a wipe or a scene step).
+    // surface's life (the window's private one, for one message).
     // Selects the stock black brush and pen; on destruction it selects back
     // the brush, pen and palette it found and puts the drawing origin back
-    // where it was. Palettes are made into `palettes`, which outlives the
-    // surface (without it, SelectPalette does nothing).
-    GdiSurface(HWND window, HDC dc, GdiPaletteHolder* palettes = nullptr);
+    // where it was. Palettes are made into `keep`, which outlives the surface
+    // (without it, SelectPalette does nothing), and padded rows are kept
+    // there too.
+    GdiSurface(HWND window, HDC dc, GdiSurfaceKeep* keep = nullptr);
     ~GdiSurface() override;
     GdiSurface(const GdiSurface&) = delete;
     GdiSurface& operator=(const GdiSurface&) = delete;
 
     // Puts the block on the window with one SetDIBitsToDevice, at the
     // platform's row length (rows padded to a multiple of 4 bytes where they
-    // are not already). A failed call leaves the block undrawn.
+    // are not already), with the palette selected here realized. A failed
+    // call leaves the block undrawn.
     void PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr) override;
     // The same with a 32-bit block, as it is: no padding, and on a display
     // of 32 bits a pixel no conversion either.
@@ -87,12 +92,11 @@ public:
 
 private:
     // Rows of a multiple of 4 bytes, 24 or 32 bits a pixel, with one
-    // SetDIBitsToDevice, the surface's palette realized for it.
+    // SetDIBitsToDevice.
     void PutRows(int left, int top, int width, int height, const std::uint8_t* rows, WORD bitCount);
 
     HWND window_;
-    HPALETTE palette_ = nullptr;
-    HDC dc_ = nullptr; // held by the caller, or nullptr
+    HDC dc_ = nullptr; // held by the caller
     HGDIOBJ foundBrush_ = nullptr;
     HGDIOBJ foundPen_ = nullptr;
     POINT foundOrigin_{};
@@ -100,8 +104,9 @@ private:
     GdiPaletteHolder* palettes_ = nullptr;
     HPALETTE foundPalette_ = nullptr;
     bool paletteSelected_ = false;
-    std::vector<std::uint8_t> paddedRows_; // reused from frame to frame
-    std::vector<POINT> points_;            // reused from polygon to polygon
+    std::vector<std::uint8_t> ownRows_;
+    std::vector<std::uint8_t>* paddedRows_; // the keep's, or ownRows_
+    std::vector<POINT> points_;             // reused from polygon to polygon
     const POINT* PlatformPoints(const SurfacePoint* points, int count);
     HPALETTE MakePalette(const SurfacePalette& palette) const;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/settings_path.h"
+#include "common/win32/platform.h"
 
 std::string GetModulePath(void* module)
 {
@@ -23,8 +24,11 @@ std::string GetSettingsPath() { return BuildSettingsPath(GetModulePath(nullptr))
 
 namespace {
 
-// The user's application-data folder. SHGetSpecialFolderPathA is looked up:
-// the shell of Windows 95 and NT 4 without a later Internet Explorer has none.
+// The user's application-data folder, as it stands: asking never makes it
+// (a folder that is missing comes from the environment below, and is made
+// when a setting is first written there). SHGetSpecialFolderPathA is looked
+// up: the shell of Windows 95 and NT 4 without a later Internet Explorer has
+// none.
 std::string GetApplicationDataFolder()
 {
     using SpecialFolderFunction = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
@@ -32,9 +36,9 @@ std::string GetApplicationDataFolder()
     std::string folder;
     const HMODULE shell = LoadLibraryA("SHELL32.DLL");
     if (shell != nullptr) {
-        const auto specialFolder = reinterpret_cast<SpecialFolderFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderPathA")));
+        const auto specialFolder = LookUpProcedure<SpecialFolderFunction>(shell, "SHGetSpecialFolderPathA");
         char path[MAX_PATH] = {};
-        if (specialFolder != nullptr && specialFolder(nullptr, path, kApplicationData, TRUE)) folder = path;
+        if (specialFolder != nullptr && specialFolder(nullptr, path, kApplicationData, FALSE)) folder = path;
         FreeLibrary(shell);
     }
     return folder;
@@ -45,6 +49,15 @@ std::string GetEnvironmentFolder(const char* name)
     std::vector<char> value(MAX_PATH);
     const DWORD length = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
     return length > 0 && length < value.size() ? std::string(value.data(), length) : std::string();
+}
+
+// Makes the folders of a file's path that are missing, outermost first.
+void MakeFoldersFor(const std::string& file)
+{
+    for (std::string::size_type slash = file.find('\\', 3); slash != std::string::npos; slash = file.find('\\', slash + 1)) {
+        const std::string folder = file.substr(0, slash);
+        if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(folder.c_str(), nullptr);
+    }
 }
 
 bool IsFile(const std::string& path)
@@ -109,7 +122,9 @@ void SaverSettingsStore::WriteSettingString(const char* section, const char* key
             return;
         }
         if (userPath_.empty()) return;
-        // The settings go where they can be kept, all of them.
+        // The settings go where they can be kept, all of them, into a folder
+        // made now if it is missing: reading never makes it.
+        MakeFoldersFor(userPath_);
         usingUser_ = true;
         for (const Written& earlier : written_)
             WritePrivateProfileStringA(earlier.section.c_str(), earlier.key.c_str(), earlier.text.c_str(), userPath_.c_str());

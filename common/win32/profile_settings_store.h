@@ -16,7 +16,7 @@ std::string GetSettingsPath();
 // The folder of the per-user settings files, with a trailing backslash: the
 // user's application-data folder, or, on a system without one, the user's
 // profile folder or (Windows 95/98 without user profiles) the Windows folder.
-// Empty when no folder is known.
+// Empty when no folder is known. Asking never makes a folder.
 std::string GetUserSettingsFolder();
 
 // The per-user settings file of the running program: its settings file's
@@ -37,8 +37,8 @@ private:
 // written as long as no per-user file exists. When a key cannot be written
 // there (a program folder the user may not write, a read-only medium), that
 // key and every key this store wrote before it go to the per-user file
-// instead, and from then on, in this run and every later one, the per-user
-// file is the one read and written.
+// instead (its folder made if it is missing), and from then on, in this run
+// and every later one, the per-user file is the one read and written.
 class SaverSettingsStore : public SettingsStore {
 public:
     SaverSettingsStore() : SaverSettingsStore(GetSettingsPath(), GetUserSettingsPath()) {}

@@ -7,8 +7,6 @@
 #include "common/win32/screen_copy.h"
 #include "common/win32/profile_settings_store.h"
 
-const char kSnapshotPath[] = "C:\\snapwnd.dat";
-
 namespace {
 
 // A helper ended at the time limit ends as failed, like one that could not

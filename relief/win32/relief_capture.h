@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-extern const char kSnapshotPath[]; // "C:\snapwnd.dat"
+#include "common/win32/snapshot_file.h"
 
 // How long window creation waits for the snapshot helper before going on.
 constexpr unsigned long kSnapWaitMilliseconds = 5000;

@@ -10,6 +10,7 @@
 
 #include "common/win32/dialog_sliders.h"
 #include "common/win32/gdi_guards.h"
+#include "common/win32/logical_palette.h"
 #include "host/saver_host.h"
 #include "relief/relief_dialog_logic.h"
 #include "relief_resources.h"
@@ -232,14 +233,9 @@ BannerBitmap LoadBannerBitmap(HINSTANCE module, int resourceId)
     const auto* table = reinterpret_cast<const RGBQUAD*>(start + header->biSize);
 
     if (colorCount != 0) {
-        std::vector<BYTE> storage(sizeof(LOGPALETTE) + colorCount * sizeof(PALETTEENTRY));
-        auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
-        description->palVersion = 0x300;
-        description->palNumEntries = static_cast<WORD>(colorCount);
-        for (DWORD i = 0; i < colorCount; ++i) {
-            description->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-        }
-        banner.palette = CreatePalette(description);
+        banner.palette = MakeLogicalPalette(colorCount, [table](std::size_t i) {
+            return PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+        });
     }
     WindowDc screen(nullptr);
     if (!screen) return banner;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "relief/banner_rle8.h"
+#include "headless/banner_rle8.h"
 #include "relief/relief_dialog_logic.h"
 
 namespace {

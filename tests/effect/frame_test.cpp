@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "relief/relief_life.h"
 #include "relief/relief_state.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "relief/relief_life.h"
 
 namespace {

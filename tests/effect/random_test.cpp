@@ -33,7 +33,8 @@ TEST(RuntimeRandom, TwoGeneratorsAreIndependent)
     SeedRuntimeRandom(a, 1234);
     SeedRuntimeRandom(b, 1234);
     DrawRuntimeRandom(a);
-    SaverSrand(99);
-    SaverRand();
+    RuntimeRandom other;
+    SeedRuntimeRandom(other, 99);
+    DrawRuntimeRandom(other);
     EXPECT_EQ(DrawRuntimeRandom(a), (DrawRuntimeRandom(b), DrawRuntimeRandom(b)));
 }

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/ini_settings_store.h"
+#include "headless/ini_settings_store.h"
 #include "common/settings_path.h"
 #include "relief/relief_settings.h"
 

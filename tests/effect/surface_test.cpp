@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include <map>
 #include <set>
 
-#include "common/ini_settings_store.h"
+#include "headless/ini_settings_store.h"
+#include "tests/support/allocation_control.h"
 #include "terrain/terrain_dialog_logic.h"
 #include "terrain/terrain_life.h"
 #include "wipe_harness.h"
@@ -347,31 +348,54 @@ TEST(TerrainScene, OddInputEndsSafely)
     EXPECT_GE(least.state.choices.peaks, 1);
     EXPECT_LE(least.state.choices.peaks, 32768);
 
-    // No grid: the choices are drawn, nothing is cleared or drawn, and the
-    // next scene tries again.
+    // No memory for the grid: the choices are drawn, nothing is cleared or
+    // drawn, and the next scene tries again.
+    const std::size_t paletteBytes = kTerrainPaletteSize * sizeof(std::uint32_t);
     TerrainState state;
-    state.tableLimit = 0;
     TerrainSettings settings = With({{"Speed", 5}, {"Erase", 0}});
     RuntimeRandom random;
     SoftwareSurface surface(64, 48);
     FillWithPattern(surface);
     const std::vector<std::uint32_t> before = surface.pixels;
-    InitTerrain(state, settings, random, 6, surface, 64, 48);
+    RecordedPauses pauses;
+    {
+        const FailingAllocations failing = FailingAllocations::OfSizes({sizeof(TerrainGrid), paletteBytes});
+        InitTerrain(state, settings, random, 6, surface, 64, 48);
+    }
     EXPECT_FALSE(state.grid);
     EXPECT_EQ(RandomDrawsSince(6, random), 3);
-    RecordedPauses pauses;
-    for (int t = 0; t < 25; ++t) TickTerrain(state, settings, random, surface, pauses, 64, 48);
+    {
+        const FailingAllocations failing = FailingAllocations::OfSizes({sizeof(TerrainGrid), paletteBytes});
+        for (int t = 0; t < 25; ++t) TickTerrain(state, settings, random, surface, pauses, 64, 48);
+    }
     EXPECT_EQ(surface.pixels, before);
-    state.tableLimit = static_cast<std::size_t>(-1);
     TickTerrain(state, settings, random, surface, pauses, 64, 48);
     ASSERT_TRUE(state.grid);
     EXPECT_NE(surface.pixels, before);
-    // No memory for a new palette: the scheme is drawn, the old colours stay.
-    const SurfacePalette old = state.palette;
-    state.tableLimit = 255;
-    for (int t = 0; t < 25; ++t) TickTerrain(state, settings, random, surface, pauses, 64, 48);
-    EXPECT_EQ(state.palette.serial, old.serial);
-    EXPECT_EQ(state.palette.colors, old.colors);
+    // No memory for the first palette: the scheme is drawn, the frame
+    // cleared, no quad drawn, and the next scene makes the palette.
+    TerrainState noPalette;
+    RuntimeRandom paletteRandom;
+    FillWithPattern(surface);
+    {
+        const FailingAllocations failing = FailingAllocations::OfSizes({paletteBytes});
+        InitTerrain(noPalette, settings, paletteRandom, 6, surface, 64, 48);
+        for (int t = 0; t < 25; ++t) TickTerrain(noPalette, settings, paletteRandom, surface, pauses, 64, 48);
+    }
+    ASSERT_TRUE(noPalette.grid);
+    EXPECT_TRUE(noPalette.palette.colors.empty());
+    EXPECT_TRUE(std::all_of(surface.pixels.begin(), surface.pixels.end(), [](std::uint32_t p) { return p == 0; }));
+    for (int t = 0; t < 25; ++t) TickTerrain(noPalette, settings, paletteRandom, surface, pauses, 64, 48);
+    EXPECT_EQ(noPalette.palette.colors.size(), static_cast<std::size_t>(kTerrainPaletteSize));
+    EXPECT_FALSE(std::all_of(surface.pixels.begin(), surface.pixels.end(), [](std::uint32_t p) { return p == 0; }));
+    // A later scene's palette takes the place of the one before without
+    // asking for memory, so it cannot fail.
+    const SurfacePalette first = noPalette.palette;
+    {
+        const FailingAllocations failing = FailingAllocations::OfSizes({paletteBytes});
+        TickTerrain(noPalette, settings, paletteRandom, surface, pauses, 64, 48);
+    }
+    EXPECT_EQ(noPalette.palette.serial, first.serial + 1);
 }
 
 TEST(TerrainLife, EveryWindowSizeAndWipeRunsClean)

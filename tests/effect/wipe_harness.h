@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
-#include "common/tracing_surface.h"
+#include "headless/software_surface.h"
+#include "headless/tracing_surface.h"
+#include "tests/support/allocation_control.h"
 #include "terrain/terrain_wipes.h"
 
 // How many values the generator seeded with `seed` gave to reach `after`
@@ -120,8 +121,10 @@ struct WipeRun {
     std::size_t callsAtStop = 0;    // how many calls were traced when the pause first said stop
 
     // stopAt: the pause says stop from that question on (0: never).
-    WipeRun(int number, int w, int h, std::uint32_t seed, bool trace = false, int delayFactor = 2,
-            std::size_t listLimit = static_cast<std::size_t>(-1), int stopAt = 0)
+    // listsFrom: the wipe is called through the table with no memory for
+    // allocations of that many bytes or more (0: PlayWipe, memory as it is).
+    WipeRun(int number, int w, int h, std::uint32_t seed, bool trace = false, int delayFactor = 2, std::size_t listsFrom = 0,
+            int stopAt = 0)
         : surface(w, h)
     {
         FillWithPattern(surface);
@@ -134,10 +137,11 @@ struct WipeRun {
             callsAtStop = static_cast<std::size_t>(std::count(sofar.begin(), sofar.end(), '\n'));
         };
         DrawSurface& target = trace ? static_cast<DrawSurface&>(tracing) : surface;
-        if (listLimit == static_cast<std::size_t>(-1)) {
+        if (listsFrom == 0) {
             played = PlayWipe(target, random, pauses, w, h, number, delayFactor);
         } else {
-            WipeContext wipe{target, random, pauses, w, h, delayFactor, kWipeUnit, listLimit};
+            WipeContext wipe{target, random, pauses, w, h, delayFactor, kWipeUnit};
+            const FailingAllocations failing = FailingAllocations::From(listsFrom);
             kWipeTable[number].operation(wipe);
             played = number;
         }

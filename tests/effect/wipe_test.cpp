@@ -73,13 +73,17 @@ TEST(Wipes, FizzleSetsEveryPixelExactlyOnceWithOrWithoutItsOffsets)
 {
     for (const auto& size : kSizes) {
         const int w = size[0], h = size[1];
-        for (const std::size_t limit : {static_cast<std::size_t>(-1), std::size_t{0}}) {
+        for (const bool offsets : {true, false}) {
             PixelCounter counter(w, h);
             RuntimeRandom random;
             SeedRuntimeRandom(random, 99);
             RecordedPauses pauses;
-            WipeContext wipe{counter, random, pauses, w, h, 2, kWipeUnit, limit};
-            WipeFizzle(wipe);
+            WipeContext wipe{counter, random, pauses, w, h, 2, kWipeUnit};
+            {
+                // Without offsets: no memory for anything.
+                const FailingAllocations failing = FailingAllocations::From(offsets ? SIZE_MAX : 1);
+                WipeFizzle(wipe);
+            }
             const std::set<int> hits(counter.hits.begin(), counter.hits.end());
             if (w > 0 && h > 0) {
                 EXPECT_EQ(hits, std::set<int>{1}) << w << "x" << h;
@@ -88,7 +92,7 @@ TEST(Wipes, FizzleSetsEveryPixelExactlyOnceWithOrWithoutItsOffsets)
             EXPECT_EQ(static_cast<long long>(counter.hits.size()) + counter.outside, nx * ny * 961) << w << "x" << h;
             EXPECT_TRUE(pauses.pauses.empty());
             // 961 draws for the order, two per block for the offsets when it has them.
-            EXPECT_EQ(RandomDrawsSince(99, random), 961 + (limit == 0 ? 0 : 2 * nx * ny)) << w << "x" << h;
+            EXPECT_EQ(RandomDrawsSince(99, random), 961 + (offsets ? 2 * nx * ny : 0)) << w << "x" << h;
         }
     }
 }
@@ -336,9 +340,10 @@ TEST(Wipes, SmallFrames)
 
 TEST(Wipes, AListThatCannotBeHadBlackensTheFrameInOneFill)
 {
+    // Every list of these wipes on this frame holds at least 480 entries.
     for (const int number : {0, 1, 2, 3, 8}) {
-        const WipeRun run(number, 64, 48, 21, true, 2, /*listLimit*/ 0);
-        EXPECT_EQ(run.calls, std::vector<std::string>{"rect 0 0 64 48"}) << number;
+        const WipeRun run(number, 640, 480, 21, true, 2, /*listsFrom*/ 480 * sizeof(int));
+        EXPECT_EQ(run.calls, std::vector<std::string>{"rect 0 0 640 480"}) << number;
         EXPECT_TRUE(run.pauses.pauses.empty()) << number;
         EXPECT_EQ(run.NonBlackPixels(), 0) << number;
         // Only the draws made before the list: coins, or the square side.
@@ -359,7 +364,7 @@ TEST(Wipes, StopAtOnceWhenThePauseSaysSo)
             const int questions = number == 7 ? 961 : static_cast<int>(whole.pauses.pauses.size());
             ASSERT_EQ(whole.pauses.questions, questions) << what;
             for (const int stopAt : {1, questions / 2 + 1, questions}) {
-                const WipeRun stopped(number, 320, 240, seed, true, 2, static_cast<std::size_t>(-1), stopAt);
+                const WipeRun stopped(number, 320, 240, seed, true, 2, 0, stopAt);
                 const std::string where = what + " stopped at question " + std::to_string(stopAt);
                 EXPECT_EQ(stopped.pauses.questions, stopAt) << where;
                 EXPECT_EQ(stopped.calls.size(), stopped.callsAtStop) << where;

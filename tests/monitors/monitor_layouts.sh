@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the several-monitor tests (monitor_tests.exe) of a Windows build once
+# Runs the several-monitor tests (monitor_tests.exe, then
+# monitor_window_tests.exe) of a Windows build once
 # for each monitor layout of the table below, each on its own virtual display
 # as large as the layout's bounding box, with Wine told the layout through a
 # stand-in Xinerama library (stand_in_xinerama.c) and its XRandR use off.
@@ -79,6 +80,7 @@ for layout in "${layouts[@]}"; do
     "$wine_cmd" cmd.exe /c exit >/dev/null 2>&1 </dev/null
     "$wine_cmd" "$build/bin/monitor_tests.exe" --gtest_brief=1 </dev/null
     code=$?
+    "$wine_cmd" "$build/bin/monitor_window_tests.exe" --gtest_brief=1 </dev/null || code=1
     kill "$idle" 2>/dev/null
     wineserver -k 2>/dev/null
     wait "$idle" 2>/dev/null

@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
+#include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
 #include "relief/relief_life.h"
 #include "tests/host/saver_process.h"
@@ -84,7 +85,10 @@ struct DesktopCover {
         window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "desktop", WS_POPUP | WS_VISIBLE, screen.area.left, screen.area.top,
                                  Width(screen.area), Height(screen.area), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         PumpMessages();
-        GdiSurface(window, static_cast<HPALETTE>(nullptr)).PutPixelBlock(0, 0, Width(screen.area), Height(screen.area), picture.data());
+        {
+            WindowDc dc(window);
+            GdiSurface(window, dc.dc).PutPixelBlock(0, 0, Width(screen.area), Height(screen.area), picture.data());
+        }
         GdiFlush();
         // Wine shows a window's drawing as its thread takes its messages.
         PumpMessages();

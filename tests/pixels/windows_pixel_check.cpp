@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "relief/relief_life.h"
 #include "terrain/terrain_life.h"
 #include "tests/effect/wipe_harness.h"

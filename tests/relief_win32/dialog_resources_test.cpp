@@ -12,7 +12,7 @@
 
 #include "dialog_driver.h"
 #include "tests/win32/dialog_template.h"
-#include "relief/banner_rle8.h"
+#include "headless/banner_rle8.h"
 #include "relief/relief_dialog_logic.h"
 
 using namespace dialog_test;

@@ -2,7 +2,8 @@
 // block width, including those whose rows the platform pads.
 #include <gtest/gtest.h>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
+#include "common/win32/gdi_guards.h"
 #include "common/win32/gdi_surface.h"
 #include "tests/win32/window_pixels.h"
 
@@ -15,19 +16,22 @@ TEST(GdiSurface, BlocksLandPixelForPixelAsOnTheSoftwareSurface)
         ASSERT_NE(window, nullptr);
         PumpMessages();
         SoftwareSurface expected(width, height);
-        GdiSurface surface(window, static_cast<HPALETTE>(nullptr));
-        std::uint32_t seed = static_cast<std::uint32_t>(width * 131 + height);
-        // Blocks of odd and even sides, some partly outside the window.
-        const int blocks[][3] = {{0, 0, 3}, {2, 1, 5}, {-3, -2, 9}, {width / 2, height / 3, 17}, {width - 4, height - 6, 13}, {1, height / 2, 56}};
-        for (const auto& block : blocks) {
-            const int side = block[2];
-            std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side * side * 3));
-            for (auto& value : pixels) {
-                seed = seed * 1103515245u + 12345u;
-                value = static_cast<std::uint8_t>(seed >> 23);
+        {
+            WindowDc dc(window);
+            GdiSurface surface(window, dc.dc);
+            std::uint32_t seed = static_cast<std::uint32_t>(width * 131 + height);
+            // Blocks of odd and even sides, some partly outside the window.
+            const int blocks[][3] = {{0, 0, 3}, {2, 1, 5}, {-3, -2, 9}, {width / 2, height / 3, 17}, {width - 4, height - 6, 13}, {1, height / 2, 56}};
+            for (const auto& block : blocks) {
+                const int side = block[2];
+                std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side * side * 3));
+                for (auto& value : pixels) {
+                    seed = seed * 1103515245u + 12345u;
+                    value = static_cast<std::uint8_t>(seed >> 23);
+                }
+                expected.PutPixelBlock(block[0], block[1], side, side, pixels.data());
+                surface.PutPixelBlock(block[0], block[1], side, side, pixels.data());
             }
-            expected.PutPixelBlock(block[0], block[1], side, side, pixels.data());
-            surface.PutPixelBlock(block[0], block[1], side, side, pixels.data());
         }
         const auto shown = ReadWindowPixels(window, width, height);
         for (int y = 0; y < height; ++y) {
@@ -66,14 +70,10 @@ TEST(GdiSurface, BlocksWithAPaletteLandAsWithoutAndLeaveTheContextsPalette)
     HWND window = CreateTopmostPopup("ReliefTestOwnDc", DefWindowProcA, width, height, CS_OWNDC);
     ASSERT_NE(window, nullptr);
     PumpMessages();
-    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + 2 * sizeof(PALETTEENTRY));
-    auto* description = reinterpret_cast<LOGPALETTE*>(storage.data());
-    description->palVersion = 0x300;
-    description->palNumEntries = 2;
-    description->palPalEntry[0] = {1, 1, 1, PC_RESERVED};
-    description->palPalEntry[1] = {200, 40, 7, PC_RESERVED};
-    HPALETTE palette = CreatePalette(description);
-    ASSERT_NE(palette, nullptr);
+    SurfacePalette ramp;
+    ramp.colors = {0x010101, 0xC82807};
+    ramp.serial = 1;
+    GdiSurfaceKeep keep;
     HDC dc = GetDC(window);
     HGDIOBJ before = GetCurrentObject(dc, OBJ_PAL);
     ReleaseDC(window, dc);
@@ -84,7 +84,11 @@ TEST(GdiSurface, BlocksWithAPaletteLandAsWithoutAndLeaveTheContextsPalette)
     SoftwareSurface expected(width, height);
     expected.PutPixelBlock(30, 20, side, side, pixels.data());
     {
-        GdiSurface surface(window, palette);
+        WindowDc held(window);
+        GdiSurface surface(window, held.dc, &keep);
+        surface.SelectPalette(ramp);
+        ASSERT_NE(keep.palettes.palette, nullptr);
+        EXPECT_EQ(GetCurrentObject(held.dc, OBJ_PAL), keep.palettes.palette) << "selected for the block";
         surface.PutPixelBlock(30, 20, side, side, pixels.data());
     }
     const auto shown = ReadWindowPixels(window, width, height);
@@ -95,5 +99,7 @@ TEST(GdiSurface, BlocksWithAPaletteLandAsWithoutAndLeaveTheContextsPalette)
     EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), before);
     ReleaseDC(window, dc);
     DestroyWindow(window);
-    EXPECT_TRUE(DeleteObject(palette));
+    const HPALETTE made = keep.palettes.palette;
+    keep.palettes.Release();
+    EXPECT_EQ(GetObjectType(made), 0u) << "selected nowhere, so deleted";
 }

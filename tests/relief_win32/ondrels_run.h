@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "relief/relief_life.h"
 #include "tests/pixels/pixel_ledger.h"

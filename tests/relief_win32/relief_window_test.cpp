@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "host/saver_host_state.h"
 #include "host/saver_host_testing.h"
@@ -16,6 +16,7 @@
 #include "relief/win32/relief_capture.h"
 #include "relief/win32/relief_window.h"
 #include "tests/terrain_win32/terrain_test_window.h"
+#include "tests/win32/saver_window_state.h"
 #include "tests/win32/window_pixels.h"
 
 namespace {
@@ -66,7 +67,13 @@ LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             // The saver has been created: mirror it with the same seed, settings
             // and the snapshot it read.
             const auto picture = ReadFileBytes(kSnapshotPath, static_cast<std::size_t>(run.width * run.height * 3));
-            InitRelief(run.mirror, gReliefSettings, run.mirrorRandom, kSeed, run.width, run.height, 0, picture.data(), picture.size());
+            const ReliefSaverState* saver = SaverWindowStateOf<ReliefSaverState>(saverHost.saverWindow);
+            if (saver == nullptr) {
+                run.failure = "the saver window has no state";
+                DestroyWindow(saverHost.saverWindow);
+                return 0;
+            }
+            InitRelief(run.mirror, saver->settings, run.mirrorRandom, kSeed, run.width, run.height, 0, picture.data(), picture.size());
             run.mirrorReady = true;
         }
         if (run.framesChecked < run.frames && run.failure.empty()) {
@@ -101,11 +108,11 @@ class ReliefPreview : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetReliefTickSourceForTesting(&FixedTick);
+        SetSaverTickSourceForTesting(&FixedTick);
     }
     void TearDown() override
     {
-        SetReliefTickSourceForTesting(nullptr);
+        SetSaverTickSourceForTesting(nullptr);
         std::remove(GetSettingsPath().c_str());
     }
 
@@ -126,6 +133,7 @@ protected:
         ASSERT_NE(parent, nullptr);
         SetTimer(parent, 1, 20, nullptr);
         const int result = RunSaverWindow(parent);
+        const HWND preview = saverHost.saverWindow;
         KillTimer(parent, 1);
         DestroyWindow(parent);
         PumpMessages();
@@ -133,7 +141,7 @@ protected:
         EXPECT_EQ(result, 0);
         EXPECT_TRUE(run.failure.empty()) << width << "x" << height << ": " << run.failure;
         EXPECT_EQ(run.framesChecked, frames);
-        EXPECT_TRUE(gReliefState.heights.empty()) << "the state is freed at destruction";
+        EXPECT_EQ(FindSaverWindowState(preview), nullptr) << "the state is freed at destruction";
     }
 };
 
@@ -192,6 +200,35 @@ TEST(ReliefSettingsFile, ReadThroughTheProfileApiAndWrittenInOrder)
     std::remove(path.c_str());
 }
 
+// Reading the settings makes no folder; the first setting that has to go to
+// the user's file makes the folders it lies in, and is read back from there.
+TEST(ReliefSettingsFile, ReadingMakesNoFolderAndTheFirstWriteToTheUsersFileMakesIt)
+{
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string root = std::string(temp) + "relief-user-" + std::to_string(GetCurrentProcessId());
+    const std::string userFile = root + "\\Application Data\\ondrels.INI";
+    // A folder where the file beside the program should be: nothing can be
+    // written there.
+    const std::string programFile = root + "-program.INI";
+    ASSERT_TRUE(CreateDirectoryA(programFile.c_str(), nullptr));
+    {
+        SaverSettingsStore store(programFile, userFile);
+        EXPECT_EQ(LoadReliefSettings(store).Delay, 1000);
+        EXPECT_EQ(GetFileAttributesA(root.c_str()), INVALID_FILE_ATTRIBUTES) << "reading made a folder";
+        ReliefSettings settings;
+        settings.Delay = 40;
+        SaveReliefSettings(store, settings);
+        EXPECT_EQ(store.Path(), userFile);
+    }
+    SaverSettingsStore again(programFile, userFile);
+    EXPECT_EQ(LoadReliefSettings(again).Delay, 40) << "read back from the user's file";
+    DeleteFileA(userFile.c_str());
+    RemoveDirectoryA((root + "\\Application Data").c_str());
+    RemoveDirectoryA(root.c_str());
+    RemoveDirectoryA(programFile.c_str());
+}
+
 TEST(SnapProgramPath, BesideTheProgramOrNoneWhenThePathCannotNameIt)
 {
     // Shell characters are letters here: nothing but the system reads the path.
@@ -205,23 +242,39 @@ TEST(SnapProgramPath, BesideTheProgramOrNoneWhenThePathCannotNameIt)
         EXPECT_EQ(BuildSnapProgramPath(program), "") << program;
 }
 
-// On a palette-based display the ramp's palette is selected into the window's
-// private context for the run; it is put out of it before it is deleted.
+// The palettes a window makes.
+std::vector<HPALETTE> madePalettes;
+HPALETTE WINAPI RecordMadePalette(const LOGPALETTE* description)
+{
+    madePalettes.push_back(CreatePalette(description));
+    return madePalettes.back();
+}
+
+// On a palette-based display the ramp's palette is selected and realized in
+// the window's private context for every frame, and made once for the run;
+// the palette found there is back after each message, so the ramp's is
+// selected nowhere when it is deleted with the window.
 TEST(ReliefPalette, PutOutOfThePrivateContextBeforeItIsDeleted)
 {
-    LoadReliefSettingsFromProfile();
     HWND window = CreateOwnDcWindow(64, 48);
     ASSERT_NE(window, nullptr);
     HDC dc = GetDC(window);
     const HGDIOBJ found = GetCurrentObject(dc, OBJ_PAL);
-    SetReliefPaletteDisplayForTesting(1);
-    InitReliefWindow(window, false);
-    SetReliefPaletteDisplayForTesting(-1);
-    const HGDIOBJ ramp = GetCurrentObject(dc, OBJ_PAL);
-    EXPECT_NE(ramp, found) << "the ramp's palette is in the context for the run";
+    madePalettes.clear();
+    SetSaverPaletteMakerForTesting(&RecordMadePalette);
+    SetSaverPaletteDisplayForTesting(1);
+    ScreenSaverProc(window, WM_CREATE, 0, 0);
+    SetSaverPaletteDisplayForTesting(-1);
+    ASSERT_EQ(madePalettes.size(), 1u) << "the ramp's palette is made at creation";
+    const HPALETTE ramp = madePalettes.front();
     EXPECT_EQ(GetObjectType(ramp), static_cast<DWORD>(OBJ_PAL));
-    RenderReliefFrame(window);
-    FreeReliefWindow();
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), found) << "the palette found is back after creation";
+    for (int frame = 0; frame < 3; ++frame) ScreenSaverProc(window, WM_TIMER, 7, 0);
+    EXPECT_EQ(madePalettes.size(), 1u) << "frames use the palette made at creation";
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), found) << "the palette found is back after a frame";
+    EXPECT_EQ(GetObjectType(ramp), static_cast<DWORD>(OBJ_PAL));
+    ScreenSaverProc(window, WM_DESTROY, 0, 0);
+    SetSaverPaletteMakerForTesting(nullptr);
     EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), found) << "the palette found is back";
     EXPECT_EQ(GetObjectType(ramp), 0u) << "the ramp's palette is deleted";
     ReleaseDC(window, dc);

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "terrain/terrain_dialog_logic.h"
 #include "terrain/terrain_life.h"

@@ -11,9 +11,10 @@
 #include <string>
 
 #include "common/win32/profile_settings_store.h"
-#include "terrain/win32/terrain_window.h"
+#include "terrain/terrain_life.h"
 #include "tests/win32/preview_run.h"
 #include "tests/win32/process_objects.h"
+#include "tests/win32/saver_window_state.h"
 
 using process_objects::Describe;
 using process_objects::Growth;
@@ -36,7 +37,7 @@ protected:
         std::ofstream out(GetSettingsPath(), std::ios::binary | std::ios::trunc);
         out << "[ScreenSaver.Kesmar]\r\nSpeed=5\r\nErase=2\r\n";
         out.close();
-        SetTerrainPauseForTesting(&pauses);
+        SetSaverPauseForTesting(&pauses);
         parent = preview_run::CreateParent(160, 120);
         ASSERT_NE(parent, nullptr);
         // Whatever the process makes once and keeps, and the heap's high
@@ -50,7 +51,7 @@ protected:
     void TearDown() override
     {
         if (parent != nullptr) DestroyWindow(parent);
-        SetTerrainPauseForTesting(nullptr);
+        SetSaverPauseForTesting(nullptr);
         ResetSaverHostStateForTesting();
         std::remove(GetSettingsPath().c_str());
     }
@@ -60,13 +61,15 @@ protected:
     // window's own timer may have drawn a few ticks of the first scene.
     void ChangeScenes(HWND preview, int count)
     {
-        while (gTerrainState.tickCount < kTicksPerScene) SendMessageA(preview, WM_TIMER, 7, 0);
+        TerrainSaverState* saver = SaverWindowStateOf<TerrainSaverState>(preview);
+        ASSERT_NE(saver, nullptr);
+        while (saver->scene.tickCount < kTicksPerScene) SendMessageA(preview, WM_TIMER, 7, 0);
         for (int scene = 0; scene < count; ++scene) {
-            gTerrainSettings.Erase = 2 + changes % 15;
+            saver->settings.Erase = 2 + changes % 15;
             SendMessageA(preview, WM_TIMER, 7, 0); // the wipe, the next scene and its first quads
-            missed += gTerrainState.tickCount == 1 ? 0 : 1;
+            missed += saver->scene.tickCount == 1 ? 0 : 1;
             for (int tick = 1; tick < kTicksPerScene; ++tick) SendMessageA(preview, WM_TIMER, 7, 0);
-            missed += gTerrainState.tickCount == kTicksPerScene ? 0 : 1;
+            missed += saver->scene.tickCount == kTicksPerScene ? 0 : 1;
             ++changes;
         }
     }
@@ -82,7 +85,9 @@ TEST_F(TerrainLeaks, TwoHundredSceneChangesWithEveryWipeInTurnLeaveObjectsAndMem
 {
     const Reading before = process_objects::Read();
     Reading warm, late;
+    HWND shown = nullptr;
     const int result = preview_run::RunPreview(parent, [&](HWND preview) {
+        shown = preview;
         ChangeScenes(preview, 15);
         warm = process_objects::Read();
         ChangeScenes(preview, 200);
@@ -96,7 +101,7 @@ TEST_F(TerrainLeaks, TwoHundredSceneChangesWithEveryWipeInTurnLeaveObjectsAndMem
     std::printf("over 200 scene changes: from %s to %s\n", Describe(warm).c_str(), Describe(late).c_str());
     EXPECT_EQ(Growth(warm, late), "") << "over 200 scene changes: from " << Describe(warm) << " to " << Describe(late);
     EXPECT_EQ(Growth(before, process_objects::Read()), "") << "after the window, against before it";
-    EXPECT_FALSE(gTerrainState.grid);
+    EXPECT_EQ(FindSaverWindowState(shown), nullptr) << "the scene is freed at destruction";
 }
 
 TEST_F(TerrainLeaks, HundredPreviewsInOneParentLeaveNothingBehind)

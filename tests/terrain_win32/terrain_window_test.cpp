@@ -16,19 +16,20 @@
 #include <memory>
 #include <ostream>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "common/software_surface.h"
+#include "headless/software_surface.h"
 #include "common/win32/profile_settings_store.h"
 #include "host/saver_host_state.h"
 #include "host/saver_host_testing.h"
 #include "terrain/terrain_life.h"
-#include "terrain/win32/terrain_window.h"
 #include "tests/effect/wipe_harness.h"
 #include "tests/host/saver_under_test.h"
 #include "tests/terrain_win32/terrain_test_window.h"
 #include "tests/win32/process_objects.h"
+#include "tests/win32/saver_window_state.h"
 
 namespace {
 
@@ -76,19 +77,20 @@ struct SceneQuads : TerrainEvents {
 
 // The same life on the software surface, with the settings the window read.
 struct SoftwareMirror {
+    TerrainSettings settings;
     TerrainState state;
     RuntimeRandom random;
     SoftwareSurface surface;
     RecordedPauses pauses;
     SceneQuads record;
     int w, h;
-    SoftwareMirror(int width, int height) : surface(width, height), w(width), h(height)
+    SoftwareMirror(int width, int height, const TerrainSettings& read) : settings(read), surface(width, height), w(width), h(height)
     {
-        InitTerrain(state, gTerrainSettings, random, kSeed, surface, w, h, &record);
+        InitTerrain(state, settings, random, kSeed, surface, w, h, &record);
     }
     void Tick(int count)
     {
-        for (int n = 0; n < count; ++n) TickTerrain(state, gTerrainSettings, random, surface, pauses, w, h, &record);
+        for (int n = 0; n < count; ++n) TickTerrain(state, settings, random, surface, pauses, w, h, &record);
     }
 };
 
@@ -160,16 +162,16 @@ protected:
         // As in a preview, the host's defaults close nothing on input or
         // activation changes on the test's desktop.
         saverHost.isPreview = 1;
-        SetTerrainTickSourceForTesting(&FixedTick);
-        SetTerrainPauseForTesting(&pauses);
+        SetSaverTickSourceForTesting(&FixedTick);
+        SetSaverPauseForTesting(&pauses);
     }
     void TearDown() override
     {
         Close();
-        SetTerrainPaletteMakerForTesting(nullptr);
+        SetSaverPaletteMakerForTesting(nullptr);
         gPalettesFail = false;
-        SetTerrainPauseForTesting(nullptr);
-        SetTerrainTickSourceForTesting(nullptr);
+        SetSaverPauseForTesting(nullptr);
+        SetSaverTickSourceForTesting(nullptr);
         ResetSaverHostStateForTesting();
         std::remove(GetSettingsPath().c_str());
     }
@@ -183,11 +185,20 @@ protected:
     void Close()
     {
         if (window != nullptr) DestroyWindow(window);
+        closed = window;
         window = nullptr;
+    }
+    // What the window's life keeps: its settings, generator and scene.
+    TerrainSaverState& Saver()
+    {
+        TerrainSaverState* saver = SaverWindowStateOf<TerrainSaverState>(window);
+        if (saver == nullptr) throw std::runtime_error("the window has no saver state");
+        return *saver;
     }
 
     RecordedPauses pauses;
     HWND window = nullptr;
+    HWND closed = nullptr; // the window Close destroyed last
 };
 
 } // namespace
@@ -253,18 +264,19 @@ TEST_F(TerrainWindow, ScenesOnTheWindowAreTheEffectLogicsInTheSchemesColours)
     for (const Case& c : {Case{1024, 768, 1}, Case{800, 600, 6}, Case{1000, 700, 0}}) {
         const std::string what = std::to_string(c.w) + "x" + std::to_string(c.h) + " Color=" + std::to_string(c.color);
         Open("Speed=5\r\nErase=0\r\nColor=" + std::to_string(c.color) + "\r\n", c.w, c.h);
-        ASSERT_EQ(gTerrainSettings.Speed, 5) << what;
-        ASSERT_EQ(gTerrainSettings.Color, c.color) << what;
-        SoftwareMirror mirror(c.w, c.h);
+        ASSERT_EQ(Saver().settings.Speed, 5) << what;
+        ASSERT_EQ(Saver().settings.Color, c.color) << what;
+        SoftwareMirror mirror(c.w, c.h, Saver().settings);
         // Two whole scenes: 25 ticks of 100 quads each, the second built by
         // the 26th tick.
         for (int scene = 1; scene <= 2; ++scene) {
             const std::string at = what + ", scene " + std::to_string(scene);
             Tick(window, 25);
             mirror.Tick(25);
-            ASSERT_TRUE(gTerrainState.grid && mirror.state.grid) << at;
-            EXPECT_EQ(gTerrainState.grid->cells, mirror.state.grid->cells) << at;
-            EXPECT_EQ(gTerrainState.scheme, mirror.state.scheme) << at;
+            const TerrainState& windowScene = Saver().scene;
+            ASSERT_TRUE(windowScene.grid && mirror.state.grid) << at;
+            EXPECT_EQ(windowScene.grid->cells, mirror.state.grid->cells) << at;
+            EXPECT_EQ(windowScene.scheme, mirror.state.scheme) << at;
             EXPECT_EQ(mirror.record.quads.size(), 49u * 49u) << at;
 
             const std::vector<std::uint32_t> shown = ReadWindowPixels(window, c.w, c.h);
@@ -296,8 +308,7 @@ TEST_F(TerrainWindow, ScenesOnTheWindowAreTheEffectLogicsInTheSchemesColours)
             EXPECT_GE(indices.size(), 5u) << at;
         }
         Close();
-        EXPECT_FALSE(gTerrainState.grid) << what << ": the grid is freed at destruction";
-        EXPECT_TRUE(gTerrainState.palette.colors.empty()) << what;
+        EXPECT_EQ(FindSaverWindowState(closed), nullptr) << what << ": the grid and palette are freed at destruction";
     }
 }
 
@@ -306,7 +317,7 @@ TEST_F(TerrainWindow, ScenesOnTheWindowAreTheEffectLogicsInTheSchemesColours)
 // context's default palette would have given them colours of its own.
 TEST_F(TerrainWindow, ScenePaletteThatCannotBeMadeKeepsThePreviousOneOrDrawsNothing)
 {
-    SetTerrainPaletteMakerForTesting(&MakePaletteUnlessFailing);
+    SetSaverPaletteMakerForTesting(&MakePaletteUnlessFailing);
     gPalettesFail = true;
     Open("Speed=5\r\nErase=0\r\nColor=3\r\n", 320, 240);
     Tick(window, 25);
@@ -315,9 +326,9 @@ TEST_F(TerrainWindow, ScenePaletteThatCannotBeMadeKeepsThePreviousOneOrDrawsNoth
     Tick(window, 25); // the second scene, in its own palette: scheme 2
     const auto second = TerrainSchemeColors(2);
     gPalettesFail = true;
-    gTerrainSettings.Color = 6; // the third scene's scheme 5 shares no colour with scheme 2
+    Saver().settings.Color = 6; // the third scene's scheme 5 shares no colour with scheme 2
     Tick(window, 25);
-    ASSERT_EQ(gTerrainState.scheme, 5);
+    ASSERT_EQ(Saver().scene.scheme, 5);
     const std::set<std::uint32_t> shown = ShownColours(window, 320, 240);
     EXPECT_GT(shown.size(), 10u);
     for (const std::uint32_t colour : shown)
@@ -337,7 +348,7 @@ TEST_F(TerrainWindow, TimerLivesWithTheWindowAndMessagesReachTheHost)
     EXPECT_TRUE(PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
 
     SendMessageA(window, WM_DESTROY, 0, 0);
-    EXPECT_FALSE(gTerrainState.grid);
+    EXPECT_EQ(FindSaverWindowState(window), nullptr) << "WM_DESTROY frees the scene";
     while (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
     }
     EXPECT_FALSE(TimerMessageArrives(window, 200)) << "WM_DESTROY kills the timer";

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "common/win32/gdi_surface.h"
-#include "terrain/win32/terrain_wipe_window.h"
+#include "tests/win32/wipe_window.h"
 #include "tests/effect/wipe_harness.h"
 #include "tests/pixels/pixel_ledger.h"
 #include "tests/relief_win32/dialog_driver.h"

@@ -7,12 +7,12 @@
 #include <set>
 #include <sstream>
 
-#include "common/ini_settings_store.h"
+#include "headless/ini_settings_store.h"
 #include "common/runtime_random.h"
 #include "common/step_pause.h"
 #include "image_io.h"
 #include "relief/relief_life.h"
-#include "synthetic_desktop.h"
+#include "headless/synthetic_desktop.h"
 #include "terrain/terrain_life.h"
 #include "terrain/terrain_wipes.h"
 #include "terrain_trace.h"

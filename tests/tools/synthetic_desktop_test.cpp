@@ -1,4 +1,4 @@
-#include "synthetic_desktop.h"
+#include "headless/synthetic_desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "relief/banner_rle8.h"
+#include "headless/banner_rle8.h"
 #include "relief/relief_state.h"
 
 namespace {

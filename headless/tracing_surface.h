@@ -13,7 +13,7 @@
 #include <ostream>
 #include <string>
 
-#include "draw_surface.h"
+#include "common/draw_surface.h"
 
 class TracingSurface : public DrawSurface {
 public:

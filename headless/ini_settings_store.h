@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings_store.h"
+#include "common/settings_store.h"
 
 // The decimal number at the start of a profile value: leading blanks skipped,
 // an optional sign, digits up to the first non-digit, 32-bit wraparound.

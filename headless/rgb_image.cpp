@@ -1,9 +1,7 @@
-// Stop-gap until the headless library (saver_headless) carries the built-in
-// desktop: the one function of tools/image_io.cpp that it needs, without the
-// PNG reader that the page does not link.
-#include "tools/image_io.h"
+#include "rgb_image.h"
 
 #include <algorithm>
+#include <cstddef>
 
 std::vector<std::uint8_t> PictureFromImage(const RgbImage& image, int width, int height)
 {
@@ -14,6 +12,7 @@ std::vector<std::uint8_t> PictureFromImage(const RgbImage& image, int width, int
         return picture;
     for (int y = 0; y < ch; ++y) {
         const std::uint8_t* src = &image.rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) * 3];
+        // Picture row 0 is the bottom screen line.
         std::uint8_t* dst = &picture[static_cast<std::size_t>(h - 1 - y) * static_cast<std::size_t>(w) * 3];
         for (int x = 0; x < cw; ++x, src += 3, dst += 3) {
             dst[0] = src[2];

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "image_io.h"
+#include "headless/rgb_image.h"
 
 // The desktop at width x height as a top-down RGB image (negative sizes count as 0).
 RgbImage MakeSyntheticDesktop(int width, int height);

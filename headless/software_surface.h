@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "draw_surface.h"
+#include "common/draw_surface.h"
 
 struct SoftwareSurface : DrawSurface {
     int width = 0;
