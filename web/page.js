@@ -15,7 +15,7 @@ Module.print = (text) => console.log(text);
 // The compiled code's standard error is plain log lines, never errors.
 Module.printErr = (text) => console.log(text);
 Module.onRuntimeInitialized = () => {
-  pageMain().catch((error) => pageFail(String(error && error.stack || error)));
+  pageMain().catch(pageFailure);
 };
 
 const kAddressKeys = ['saver', 'seed', 'size', 'frames', 'desktop'];
@@ -175,7 +175,7 @@ function createSaver(counting) {
   }
   const period = withText(page.saver, (name) =>
       _page_create(name, page.width, page.height, page.seed >>> 0, test ? 1 : 0, counting ? 1 : 0));
-  if (period < 0) throw new Error('cannot create ' + page.saver + ' at ' + page.width + 'x' + page.height);
+  if (period < 0) throw addressError('cannot create ' + page.saver + ' at ' + page.width + 'x' + page.height);
   page.period = period;
   page.frameDirty = true;
 }
@@ -206,7 +206,7 @@ async function liveTick(generation) {
   try {
     await page.ticking;
   } catch (error) {
-    pageFail(String(error && error.stack || error));
+    pageFailure(error);
     return;
   } finally {
     page.ticking = null;
@@ -259,15 +259,22 @@ async function runTest() {
 
 function restart() {
   const run = page.test ? runTest() : startLive();
-  return run.catch((error) => pageFail(String(error && error.stack || error)));
+  return run.catch(pageFailure);
 }
 
 // --- The address ---
 
+// A mistake in the address: said in its own words, without a stack.
+function addressError(text) {
+  const error = new Error(text);
+  error.plain = true;
+  return error;
+}
+
 function parseNumber(text, lowest, highest, what) {
-  if (!/^[0-9]+$/.test(text)) throw new Error(what + ' must be a decimal number, not "' + text + '"');
+  if (!/^[0-9]+$/.test(text)) throw addressError(what + ' must be a decimal number, not "' + text + '"');
   const value = Number(text);
-  if (value < lowest || value > highest) throw new Error(what + ' must be ' + lowest + '..' + highest + ', not ' + text);
+  if (value < lowest || value > highest) throw addressError(what + ' must be ' + lowest + '..' + highest + ', not ' + text);
   return value;
 }
 
@@ -275,7 +282,7 @@ function readAddress() {
   const params = new URLSearchParams(window.location.search);
   const asked = params.get('saver');
   if (asked !== null && !page.savers.includes(asked)) {
-    throw new Error('saver must be one of ' + page.savers.join(', ') + ', not "' + asked + '"');
+    throw addressError('saver must be one of ' + page.savers.join(', ') + ', not "' + asked + '"');
   }
   const kept = pageStorageGet('saver-page:saver');
   page.saver = asked || (page.savers.includes(kept) ? kept : page.savers[0]);
@@ -284,10 +291,10 @@ function readAddress() {
   const test = {frames: parseNumber(params.get('frames'), 0, 1e7, 'frames'), settings: [], desktop: params.get('desktop')};
   const size = params.get('size') || (window.innerWidth + 'x' + window.innerHeight);
   const match = /^([0-9]+)x([0-9]+)$/.exec(size);
-  if (!match) throw new Error('size must be WxH, not "' + size + '"');
+  if (!match) throw addressError('size must be WxH, not "' + size + '"');
   test.width = parseNumber(match[1], 1, kMaxSide, 'width');
   test.height = parseNumber(match[2], 1, kMaxSide, 'height');
-  if (test.width * test.height > kMaxPixels) throw new Error('size ' + size + ' is more than ' + kMaxPixels + ' pixels');
+  if (test.width * test.height > kMaxPixels) throw addressError('size ' + size + ' is more than ' + kMaxPixels + ' pixels');
   params.forEach((value, key) => {
     if (!kAddressKeys.includes(key)) test.settings.push([key, value]);
   });
@@ -577,6 +584,10 @@ function showMessage(text) {
   document.getElementById('status').textContent = text;
 }
 
+function pageFailure(error) {
+  pageFail(error && error.plain ? error.message : String(error && error.stack || error));
+}
+
 // A run that cannot be made: said on the page, and to a test as saverError.
 function pageFail(text) {
   console.log('saver page: ' + text);
@@ -615,8 +626,12 @@ async function pageMain() {
   if (page.test) {
     if (page.test.desktop) {
       const response = await fetch(page.test.desktop);
-      if (!response.ok) throw new Error('desktop "' + page.test.desktop + '": ' + response.status + ' ' + response.statusText);
-      page.picture = await decodePicture(await response.blob());
+      if (!response.ok) throw addressError('desktop "' + page.test.desktop + '": ' + response.status + ' ' + response.statusText);
+      try {
+        page.picture = await decodePicture(await response.blob());
+      } catch (error) {
+        throw addressError('desktop "' + page.test.desktop + '" is no picture this browser can read');
+      }
       page.pictureName = page.test.desktop;
     }
     await runTest();
