@@ -5,6 +5,9 @@
 // frame takes to reach the canvas (surface to canvas pixels, putImageData);
 // the renderer runs the same K ticks, and once with one tick, so its time
 // per tick leaves out start-up, creation and the one PNG it writes.
+// Then each wipe in the live page (Speed 5, the canvas at that size): how
+// long the tick that plays it lasts beside the pauses it asks for, and how
+// many display frames the page drew meanwhile.
 import {execFile} from 'node:child_process';
 import {mkdtemp, rm} from 'node:fs/promises';
 import path from 'node:path';
@@ -46,6 +49,41 @@ try {
     const native = ((await rendererSeconds(bench.scratch, c, c.frames)) - (await rendererSeconds(bench.scratch, c, 1))) * 1000 / (c.frames - 1);
     const fps = 1000 / (pageTick + timing.present);
     console.log(`| ${c.name} (${c.frames} ticks) | ${pageTick.toFixed(3)} | ${timing.present.toFixed(1)} | ${fps.toFixed(0)} | ${native.toFixed(3)} | ${(pageTick / native).toFixed(1)} |`);
+  }
+
+  console.log();
+  console.log(`| wipe in the live page, ${width} × ${height} | pauses (ms) | tick (ms) | tick ÷ pauses | display frames during it |`);
+  console.log('|---|---|---|---|---|');
+  const tab = await bench.open('?saver=terrain');
+  await tab.setViewport({width, height});
+  for (let erase = 2; erase <= 16; ++erase) {
+    await tab.evaluate((e) => {
+      localStorage.setItem('ScreenSaver.Kesmar:Speed', '5');
+      localStorage.setItem('ScreenSaver.Kesmar:Erase', String(e));
+    }, erase);
+    await tab.reload({waitUntil: 'load'});
+    // The tick that plays the first wipe: the 26th.
+    const result = await tab.evaluate(() => new Promise((resolve) => {
+      const original = window.ccall;
+      let ticks = 0;
+      let frames = 0;
+      const countFrames = () => { ++frames; requestAnimationFrame(countFrames); };
+      window.ccall = function (...args) {
+        const started = performance.now();
+        const pausedBefore = _page_pause_milliseconds();
+        const framesBefore = frames;
+        const done = original.apply(this, args);
+        if (++ticks === 26) {
+          Promise.resolve(done).then(() => resolve({
+            tick: performance.now() - started, pauses: _page_pause_milliseconds() - pausedBefore, frames: frames - framesBefore,
+          }));
+        }
+        return done;
+      };
+      requestAnimationFrame(countFrames);
+    }));
+    const name = await tab.$eval('select[name="Erase"]', (select) => select.selectedOptions[0].textContent);
+    console.log(`| ${erase - 2} ${name} | ${result.pauses} | ${result.tick.toFixed(0)} | ${result.pauses ? (result.tick / result.pauses).toFixed(3) : '–'} | ${result.frames} |`);
   }
 } finally {
   await bench.close();
