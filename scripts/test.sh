@@ -19,7 +19,7 @@ step "native build and tests"
 
 step "web page: both savers built with emscripten, in headless Chromium against the renderer's frames"
 if "$top/scripts/web.sh" --build-only; then
-  (cd "$top/tests/web" && node --test) || status=1
+  (cd "$top/tests/web" && timeout 900 node --test) || status=1
 else
   status=1
 fi
