@@ -52,8 +52,13 @@ struct WindowDrawing {
     }
 };
 
+void OnDestroy(const SaverWindowParts& parts, HWND window);
+
 void OnCreate(const SaverWindowParts& parts, HWND window)
 {
+    // A window is created once; a WM_CREATE sent to it again by hand starts
+    // its life afresh rather than giving it a second record.
+    if (FindRecord(window) != nullptr) OnDestroy(parts, window);
     windowRecords.push_back(std::make_unique<SaverWindowRecord>());
     SaverWindowRecord& record = *windowRecords.back();
     record.window = window;

@@ -57,7 +57,7 @@ g++ -O2 $x87_flags "$build/probe.cpp" "$build/x87_double_precision.o" -o "$build
 # 2. Truncating conversions read from memory (cvttsd2si, cvttss2si) are
 # exact either way; any other SSE arithmetic would mean part of the logic
 # was not tried on the x87.
-sse_ops=$(find "$build/CMakeFiles/saver_effects.dir" "$build/tools" -name '*.o' -print0 |
+sse_ops=$(find "$build/CMakeFiles/saver_effects.dir" "$build/CMakeFiles/saver_headless.dir" "$build/tools" -name '*.o' -print0 |
   xargs -0 objdump -d --no-show-raw-insn |
   grep -E '\b((add|sub|mul|div|sqrt|min|max|cmp|ucomi|comi)[sp][sd]|cvt[a-z0-9]*)\b' |
   grep -cvE '\bcvtts[sd]2si\b' || true)
