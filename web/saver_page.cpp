@@ -142,10 +142,133 @@ private:
     double lastTurn_ = 0.0;
 };
 
+// The software surface, with the area drawn since the canvas last took the
+// surface: every call is passed on unchanged, and the rectangle it can touch
+// (in frame pixels, after the origin shifts) is added to the area, so the
+// canvas takes only what changed. A relief frame is its lens square, a
+// terrain tick its few quads.
+class DrawnAreaSurface : public DrawSurface {
+public:
+    explicit DrawnAreaSurface(SoftwareSurface& surface) : surface_(surface) {}
+
+    // The area drawn, clipped to the frame: left, top, right, bottom
+    // (exclusive); all 0 when nothing was drawn.
+    void Area(int area[4]) const
+    {
+        const long long frame[4] = {0, 0, surface_.width, surface_.height};
+        const long long clipped[4] = {left_ > frame[0] ? left_ : frame[0], top_ > frame[1] ? top_ : frame[1],
+                                      right_ < frame[2] ? right_ : frame[2], bottom_ < frame[3] ? bottom_ : frame[3]};
+        const bool empty = clipped[2] <= clipped[0] || clipped[3] <= clipped[1];
+        for (int i = 0; i < 4; ++i) area[i] = empty ? 0 : static_cast<int>(clipped[i]);
+    }
+    void Forget()
+    {
+        left_ = top_ = kFar;
+        right_ = bottom_ = -kFar;
+    }
+    void All() { Add(0, 0, surface_.width, surface_.height, false); }
+
+    void PutPixelBlock(int left, int top, int width, int height, const std::uint8_t* bottomUpBgr) override
+    {
+        surface_.PutPixelBlock(left, top, width, height, bottomUpBgr);
+        Add(left, top, left + width, top + height);
+    }
+    void PutPixelBlock32(int left, int top, int width, int height, const std::uint8_t* bottomUpBgrx) override
+    {
+        surface_.PutPixelBlock32(left, top, width, height, bottomUpBgrx);
+        Add(left, top, left + width, top + height);
+    }
+    void BlackenRow(int y) override
+    {
+        surface_.BlackenRow(y);
+        Add(-kFar, y, kFar, y + 1);
+    }
+    void BlackenColumn(int x) override
+    {
+        surface_.BlackenColumn(x);
+        Add(x, -kFar, x + 1, kFar);
+    }
+    void FillBlackRect(int left, int top, int right, int bottom) override
+    {
+        surface_.FillBlackRect(left, top, right, bottom);
+        Add(left, top, right, bottom);
+    }
+    void SetBlackPixel(int x, int y) override
+    {
+        surface_.SetBlackPixel(x, y);
+        Add(x, y, x + 1, y + 1);
+    }
+    void FillPolygon(const SurfacePoint* points, int count, std::uint32_t color) override
+    {
+        surface_.FillPolygon(points, count, color);
+        AddPoints(points, count);
+    }
+    void FillBlackPie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) override
+    {
+        surface_.FillBlackPie(left, top, right, bottom, x1, y1, x2, y2);
+        Add(left, top, right + 1, bottom + 1);
+    }
+    void FillBlackPolygonRegion(const SurfacePoint* points, int count) override
+    {
+        surface_.FillBlackPolygonRegion(points, count);
+        AddPoints(points, count);
+    }
+    void FillBlackRectMinusEllipse(int left, int top, int right, int bottom, int ellipseLeft, int ellipseTop, int ellipseRight,
+                                   int ellipseBottom) override
+    {
+        surface_.FillBlackRectMinusEllipse(left, top, right, bottom, ellipseLeft, ellipseTop, ellipseRight, ellipseBottom);
+        Add(left, top, right + 1, bottom + 1);
+    }
+    void ShiftOrigin(int dx, int dy) override
+    {
+        surface_.ShiftOrigin(dx, dy);
+        originX_ += dx;
+        originY_ += dy;
+    }
+    void SelectPalette(const SurfacePalette& palette) override { surface_.SelectPalette(palette); }
+
+private:
+    static constexpr long long kFar = 1LL << 40;
+
+    // A rectangle in the caller's coordinates, widened by a pixel on every
+    // side for the outlines and sampling rules of the shapes.
+    void Add(long long left, long long top, long long right, long long bottom, bool logical = true)
+    {
+        if (logical) {
+            left -= originX_ + 1;
+            top -= originY_ + 1;
+            right -= originX_ - 1;
+            bottom -= originY_ - 1;
+        }
+        if (right <= left || bottom <= top) return;
+        left_ = left < left_ ? left : left_;
+        top_ = top < top_ ? top : top_;
+        right_ = right > right_ ? right : right_;
+        bottom_ = bottom > bottom_ ? bottom : bottom_;
+    }
+    void AddPoints(const SurfacePoint* points, int count)
+    {
+        if (points == nullptr || count <= 0) return;
+        long long left = points[0].x, top = points[0].y, right = points[0].x, bottom = points[0].y;
+        for (int i = 1; i < count; ++i) {
+            left = points[i].x < left ? points[i].x : left;
+            top = points[i].y < top ? points[i].y : top;
+            right = points[i].x > right ? points[i].x : right;
+            bottom = points[i].y > bottom ? points[i].y : bottom;
+        }
+        Add(left, top, right + 1, bottom + 1);
+    }
+    SoftwareSurface& surface_;
+    long long originX_ = 0;
+    long long originY_ = 0;
+    long long left_ = kFar, top_ = kFar, right_ = -kFar, bottom_ = -kFar;
+};
+
 // The one saver the page runs.
 struct PageSaver {
     const SaverLife* life = nullptr;
     std::unique_ptr<SoftwareSurface> surface;
+    std::unique_ptr<DrawnAreaSurface> drawn; // what the saver draws on
     PagePause pause;
     SaverPlace place;
     void* state = nullptr;
@@ -166,6 +289,7 @@ std::vector<std::uint8_t> gChosenPicture;
 int gChosenWidth = 0;
 int gChosenHeight = 0;
 std::string gText; // what the last text-returning call returned
+int gFrameArea[4] = {0, 0, 0, 0};
 
 const SaverLife* FindPageSaver(const char* name)
 {
@@ -280,11 +404,14 @@ EMSCRIPTEN_KEEPALIVE int page_create(const char* saverName, int width, int heigh
     const SaverLife* life = FindPageSaver(saverName);
     if (life == nullptr || width <= 0 || height <= 0) return -1;
     try {
+        gPage.drawn.reset();
         gPage.surface.reset();
         std::vector<std::uint32_t>().swap(gPage.canvas);
         gPage.surface = std::make_unique<SoftwareSurface>(width, height);
+        gPage.drawn = std::make_unique<DrawnAreaSurface>(*gPage.surface);
         gPage.canvas.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u);
     } catch (const std::bad_alloc&) {
+        gPage.drawn.reset();
         gPage.surface.reset();
         std::vector<std::uint32_t>().swap(gPage.canvas);
         std::fprintf(stderr, "saver page: no memory for a %dx%d canvas\n", width, height);
@@ -298,7 +425,9 @@ EMSCRIPTEN_KEEPALIVE int page_create(const char* saverName, int width, int heigh
     gPage.place = SaverPlace{};
     gPage.place.settings = gUseAddressStore ? static_cast<SettingsStore*>(&gAddressStore) : &gBrowserStore;
     gPage.place.seed = seed;
-    gPage.place.surface = gPage.surface.get();
+    gPage.place.surface = gPage.drawn.get();
+    gPage.drawn->Forget();
+    gPage.drawn->All(); // the canvas has not shown this surface yet
     gPage.place.pause = &gPage.pause;
     gPage.place.width = width;
     gPage.place.height = height;
@@ -352,20 +481,31 @@ EMSCRIPTEN_KEEPALIVE volatile std::int32_t* page_stop_word() { return &gPage.pau
 EMSCRIPTEN_KEEPALIVE double page_pause_count() { return static_cast<double>(gPage.pause.count); }
 EMSCRIPTEN_KEEPALIVE double page_pause_milliseconds() { return static_cast<double>(gPage.pause.totalMilliseconds); }
 
-// The surface as canvas pixels (red, green, blue, opaque alpha, top-down),
-// width x height x 4 bytes; nullptr before creation.
+// The canvas pixels (red, green, blue, opaque alpha, top-down), width x
+// height x 4 bytes, brought up to date with the surface where the saver drew
+// since the last call (all of it after creation); page_frame_area then tells
+// that area, the part of the canvas to put. nullptr before creation.
 EMSCRIPTEN_KEEPALIVE const std::uint32_t* page_frame()
 {
-    if (!gPage.surface || gPage.canvas.size() != gPage.surface->pixels.size()) return nullptr;
-    const std::uint32_t* from = gPage.surface->pixels.data();
-    std::uint32_t* to = gPage.canvas.data();
-    const std::size_t count = gPage.canvas.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t p = from[i]; // 0x00RRGGBB
-        to[i] = 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+    gFrameArea[0] = gFrameArea[1] = gFrameArea[2] = gFrameArea[3] = 0;
+    if (!gPage.surface || !gPage.drawn || gPage.canvas.size() != gPage.surface->pixels.size()) return nullptr;
+    gPage.drawn->Area(gFrameArea);
+    gPage.drawn->Forget();
+    const std::size_t width = static_cast<std::size_t>(gPage.surface->width);
+    for (int y = gFrameArea[1]; y < gFrameArea[3]; ++y) {
+        const std::uint32_t* from = gPage.surface->pixels.data() + static_cast<std::size_t>(y) * width;
+        std::uint32_t* to = gPage.canvas.data() + static_cast<std::size_t>(y) * width;
+        for (int x = gFrameArea[0]; x < gFrameArea[2]; ++x) {
+            const std::uint32_t p = from[x]; // 0x00RRGGBB
+            to[x] = 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+        }
     }
-    return to;
+    return gPage.canvas.data();
 }
+
+// Left, top, right, bottom (exclusive) of what the last page_frame brought
+// up to date; all 0 when nothing changed.
+EMSCRIPTEN_KEEPALIVE const int* page_frame_area() { return gFrameArea; }
 
 // The settings panel of a saver as JSON (see settings_panel.h), read from the
 // browser's storage through the saver's settings rules.

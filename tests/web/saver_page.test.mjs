@@ -81,7 +81,8 @@ describe('the canvas is the renderer\'s frame, byte for byte', () => {
       settings: [['Speed', '5'], ['Erase', '13'], ['Color', '3'], ['Mode', '2'], ['Level', '1'], ['Threshold', '2'], ['Depth', '-5']]},
     // the fizzle, which never pauses, and a scene cut short by it
     {saver: 'terrain', width: 333, height: 222, seed: 5, frames: 40, settings: [['Speed', '5'], ['Erase', '9'], ['Depth', '60']]},
-    {saver: 'terrain', width: 256, height: 256, seed: 8, frames: 700, settings: [['Speed', '3'], ['Erase', '0']]},
+    // most of one scene and no other: only the quads' own areas reach the canvas
+    {saver: 'terrain', width: 256, height: 256, seed: 8, frames: 450, settings: [['Speed', '3'], ['Erase', '0']]},
   ];
   for (const runArgs of terrainRuns) {
     test(`terrain ${runArgs.width}x${runArgs.height} seed ${runArgs.seed}, ${runArgs.frames} ticks, ${JSON.stringify(runArgs.settings)}`, async () => {
