@@ -220,7 +220,7 @@ describe('the settings panel', () => {
 });
 
 describe('the live page', () => {
-  test('without test parameters the relief and the terrain animate', async () => {
+  test('without test parameters the relief and the terrain animate, and follow the window\'s size', async () => {
     for (const saver of ['relief', 'terrain']) {
       const tab = await bench.open('?saver=' + saver);
       await tab.waitForFunction('window.saverPage.period > 0', {polling: 50});
@@ -232,6 +232,11 @@ describe('the live page', () => {
         for (let i = 0; i < data.length; i += 7) sum = (sum * 31 + data[i]) >>> 0;
         return sum !== before;
       }, {polling: 100, timeout: 10000}, checksum(first.rgba));
+      // A new window size starts the saver anew at that size.
+      await tab.setViewport({width: 700, height: 500});
+      await tab.waitForFunction('window.saverPage.width === 700 && window.saverPage.height === 500 && window.saverPage.period > 0',
+        {polling: 50, timeout: 5000});
+      assert.deepEqual(await tab.$eval('#saver', (canvas) => [canvas.width, canvas.height]), [700, 500]);
       await tab.close();
     }
   });
