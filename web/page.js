@@ -238,7 +238,7 @@ async function runTest() {
   const timing = {create: performance.now() - started, ticks: 0, present: 0};
   // The canvas takes the new surface whole, then only what the ticks draw.
   present();
-  // The ticks in slices of about a display frame, so the page stays awake.
+  // The ticks in slices of at most about 50 ms, so the page stays awake.
   let done = 0;
   while (done < test.frames) {
     started = performance.now();
