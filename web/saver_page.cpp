@@ -37,8 +37,9 @@
 #include "terrain/terrain_settings.h"
 #include "settings_panel.h"
 
-// The page's side of the driver (page.js): storage, the pause's wait and the
-// clock. Every one of these tolerates a browser that refuses storage.
+// The page's side of the driver (page.js): the browser's storage (which a
+// browser may refuse: reads then find nothing and writes are dropped, with
+// one line in the console) and the pause's wait.
 EM_JS(char*, page_storage_get, (const char* name), {
     var text = pageStorageGet(UTF8ToString(name));
     if (text === null) return 0;
