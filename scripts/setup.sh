@@ -14,6 +14,12 @@ packages=(
   # runtimes, which clang only recommends
   clang libclang-rt-14-dev
 )
+# The web page and its browser tests (scripts/web.sh, tests/web): Debian's
+# emscripten and Chromium, and Node with npm where the machine has no node
+# (a node installed otherwise brings its own npm).
+packages+=(emscripten chromium)
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -41,3 +47,13 @@ set +e
 wine32_status=$?
 set -e
 [ $wine32_status -eq 0 ] || [ $wine32_status -eq 3 ] || exit $wine32_status
+
+# puppeteer-core for the browser tests, as package-lock.json pins it, into
+# tests/web/node_modules; it drives the system's Chromium and downloads no
+# browser. Installed again only when the lock file changes.
+web_tests=$(cd "$(dirname "$0")/.." && pwd)/tests/web
+if ! cmp -s "$web_tests/package-lock.json" "$web_tests/node_modules/.saver-lock"; then
+  echo "setup: installing the browser tests' packages (npm ci in tests/web)"
+  (cd "$web_tests" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  cp "$web_tests/package-lock.json" "$web_tests/node_modules/.saver-lock"
+fi

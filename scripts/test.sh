@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Passes every test: native build and tests, the same tests under the address
+# Passes every test: native build and tests, the web page in a browser
+# against the renderer, the same tests under the address
 # and undefined-behaviour sanitizers, a short pass of every fuzz target, the
 # x87 comparison, both Windows builds with the Windows tests of each under
 # Wine on a virtual display (the leak checks among them; the 32-bit ones on
@@ -15,6 +16,13 @@ step() { echo; echo "=== $*"; }
 step "native build and tests"
 "$top/scripts/build.sh" native
 (cd "$top/build/native" && ctest -j2 --output-on-failure) || status=1
+
+step "web page: both savers built with emscripten, in headless Chromium against the renderer's frames"
+if "$top/scripts/web.sh" --build-only; then
+  (cd "$top/tests/web" && timeout 900 node --test) || status=1
+else
+  status=1
+fi
 
 step "native tests under sanitizers"
 "$top/scripts/build.sh" native-asan
