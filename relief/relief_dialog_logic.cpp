@@ -4,6 +4,13 @@
 
 #include "relief_state.h"
 
+const SliderSetup kReliefSliders[4] = {
+    {kReliefDegreesSlider, 180, 360, 30, 30, 1},
+    {kReliefColorsSlider, kColorSliderFirst, kColorSliderLast, 1, 2, 1},
+    {kReliefSoftenSlider, 1, 8, 1, 2, 1},
+    {kReliefDelaySlider, 10, 5000, 100, 500, 100},
+};
+
 int ColorSliderPosition(std::int32_t colorCount)
 {
     switch (colorCount) {

@@ -7,9 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "../common/slider_setup.h"
+
 // Colors slider: positions 1..6 stand for 4, 8, 16, 32, 64 and 128 colours.
 constexpr int kColorSliderFirst = 1;
 constexpr int kColorSliderLast = 6;
+
+// The dialog's four sliders (the dialog's resources name the same controls).
+enum ReliefSliderControl {
+    kReliefDelaySlider = 1012,
+    kReliefDegreesSlider = 1015,
+    kReliefColorsSlider = 1018,
+    kReliefSoftenSlider = 1019,
+};
+// Their ranges and steps, in the order Degrees, Colors, Soften, Delay.
+extern const SliderSetup kReliefSliders[4];
 
 // 4 -> 1, 8 -> 2, 16 -> 3, 32 -> 4, 64 -> 5, anything else -> 6.
 int ColorSliderPosition(std::int32_t colorCount);

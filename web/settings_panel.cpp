@@ -15,10 +15,10 @@
 #include "terrain/terrain_settings.h"
 
 const PanelRange kReliefPanelRanges[4] = {
-    {"Degrees", 180, 360},
-    {"ColorCount", kColorSliderFirst, kColorSliderLast},
-    {"Soften", 1, 8},
-    {"Delay", 10, 5000},
+    {"Degrees", kReliefSliders[0].first, kReliefSliders[0].last},
+    {"ColorCount", kReliefSliders[1].first, kReliefSliders[1].last},
+    {"Soften", kReliefSliders[2].first, kReliefSliders[2].last},
+    {"Delay", kReliefSliders[3].first, kReliefSliders[3].last},
 };
 
 namespace {

@@ -11,8 +11,8 @@
 #include "common/saver_life.h"
 #include "common/settings_store.h"
 
-// The relief dialog's sliders (relief/win32/relief_dialog.cpp):
-// first and last position. The browser test compares them with that file.
+// The relief dialog's sliders (kReliefSliders, relief/relief_dialog_logic.h):
+// first and last position, by the INI key each one sets.
 struct PanelRange {
     const char* key;
     int first;

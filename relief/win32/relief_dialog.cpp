@@ -23,10 +23,13 @@ HINSTANCE gReliefInstance = nullptr;
 // The colour chooser's custom colours, kept for the life of the process.
 COLORREF gCustomColors[16] = {};
 
-constexpr SliderSetup kDegreesSlider = {IDC_RELIEF_DEGREES, 180, 360, 30, 30, 1};
-constexpr SliderSetup kColorsSlider = {IDC_RELIEF_COLORS, kColorSliderFirst, kColorSliderLast, 1, 2, 1};
-constexpr SliderSetup kSoftenSlider = {IDC_RELIEF_SOFTEN, 1, 8, 1, 2, 1};
-constexpr SliderSetup kDelaySlider = {IDC_RELIEF_DELAY, 10, 5000, 100, 500, 100};
+static_assert(kReliefDegreesSlider == IDC_RELIEF_DEGREES && kReliefColorsSlider == IDC_RELIEF_COLORS &&
+                  kReliefSoftenSlider == IDC_RELIEF_SOFTEN && kReliefDelaySlider == IDC_RELIEF_DELAY,
+              "the dialog logic names the resources' slider controls");
+const SliderSetup& kDegreesSlider = kReliefSliders[0];
+const SliderSetup& kColorsSlider = kReliefSliders[1];
+const SliderSetup& kSoftenSlider = kReliefSliders[2];
+const SliderSetup& kDelaySlider = kReliefSliders[3];
 
 COLORREF ReliefBaseColor()
 {

@@ -164,11 +164,11 @@ describe('a chosen picture is the relief\'s desktop', () => {
 
 describe('the settings panel', () => {
   test('has the relief dialog\'s slider ranges', async () => {
-    const dialog = await readFile(path.join(top, 'relief/win32/relief_dialog.cpp'), 'utf8');
+    const dialog = await readFile(path.join(top, 'relief/relief_dialog_logic.cpp'), 'utf8');
     const tab = await bench.open('?saver=relief');
-    for (const [key, name] of [['Degrees', 'kDegreesSlider'], ['Soften', 'kSoftenSlider'], ['Delay', 'kDelaySlider'], ['ColorCount', 'kColorsSlider']]) {
-      const setup = new RegExp(`${name} = \\{\\w+, (\\w+), (\\w+),`).exec(dialog);
-      assert.ok(setup, name + ' not found in relief_dialog.cpp');
+    for (const [key, name] of [['Degrees', 'kReliefDegreesSlider'], ['Soften', 'kReliefSoftenSlider'], ['Delay', 'kReliefDelaySlider'], ['ColorCount', 'kReliefColorsSlider']]) {
+      const setup = new RegExp(`\\{${name}, (\\w+), (\\w+),`).exec(dialog);
+      assert.ok(setup, name + ' not found in relief_dialog_logic.cpp');
       const [min, max] = await tab.$eval(`input[name="${key}"]`, (input) => [input.min, input.max]);
       const number = (text) => (text === 'kColorSliderFirst' ? '1' : text === 'kColorSliderLast' ? '6' : text);
       assert.deepEqual([min, max], [number(setup[1]), number(setup[2])], key);
