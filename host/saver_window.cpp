@@ -239,7 +239,8 @@ bool BringRunningSaverForward()
 // The preview's window inside the parent, or the primary monitor's window
 // and, on several monitors, one for each of the others at its place in the
 // virtual screen, owned by the primary's; one that cannot be made leaves
-// that monitor as it is. False when the first window cannot be made.
+// that monitor as it is. False when the first window cannot be made (once
+// it was made, its destruction posts the message that ends the loop).
 bool CreateSaverWindows(HWND parent)
 {
     creatingWindowNumber = 0;
@@ -266,7 +267,7 @@ bool CreateSaverWindows(HWND parent)
     creatingWindowNumber = 0;
     if (saverHost.saverWindow != nullptr)
         SetForegroundWindow(saverHost.saverWindow);
-    return saverHost.saverWindow != nullptr;
+    return true;
 }
 
 // Until the quit message the primary window's destruction posts: its value,
