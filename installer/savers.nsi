@@ -101,6 +101,7 @@ Page custom SaverPage SaverPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "The screen savers are installed"
 !define MUI_FINISHPAGE_TEXT "Both savers are now in the display settings' list of screen savers, as Ondrels ScreenSaver (the relief saver) and Kesmar ScreenSaver (the terrain saver).$\r$\n$\r$\nTo remove them, use the entry $\"${PRODUCT}$\" in the list of installed programs."
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Open the display settings with the chosen screen saver"
 !define MUI_FINISHPAGE_RUN_FUNCTION OpenDisplaySettings
