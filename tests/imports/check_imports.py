@@ -48,13 +48,16 @@ def read_list(path, allowed_dlls=ALLOWED_DLLS):
         line = raw.split("#", 1)[0].split()
         if not line:
             continue
-        if len(line) not in (2, 3) or (len(line) == 3 and line[2] not in OLDEST):
-            raise SystemExit(f"{path}:{number}: expected 'DLL FUNCTION [win32|win64]', got {raw!r}")
+        tagged = len(line) >= 3 and line[-1] in OLDEST
+        functions = line[1:-1] if tagged else line[1:]
+        if not functions:
+            raise SystemExit(f"{path}:{number}: expected 'DLL FUNCTION... [win32|win64]', got {raw!r}")
         dll = line[0].upper()
         if dll not in allowed_dlls:
             raise SystemExit(f"{path}:{number}: {line[0]} is not a DLL the programs may import from")
-        builds = {line[2]} if len(line) == 3 else set(OLDEST)
-        entries.setdefault((dll, line[1]), set()).update(builds)
+        builds = {line[-1]} if tagged else set(OLDEST)
+        for function in functions:
+            entries.setdefault((dll, function), set()).update(builds)
     return entries
 
 
