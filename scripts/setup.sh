@@ -13,6 +13,8 @@ packages=(
   # the fuzz targets (scripts/fuzz.sh): clang and its fuzzer and sanitizer
   # runtimes, which clang only recommends
   clang libclang-rt-14-dev
+  # the installer (scripts/package.sh) and its signing and signing test
+  nsis osslsigncode openssl
 )
 
 missing=()
