@@ -68,13 +68,13 @@ VIAddVersionKey "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey "LegalCopyright" "Copyright the authors of the ${PRODUCT}"
 
 !include LogicLib.nsh
-!include WinVer.nsh
 !include x64.nsh
 !include FileFunc.nsh
 !include Sections.nsh
 !include nsDialogs.nsh
 !include MUI2.nsh
 
+Var NT         ; 1 on Windows NT and its successors, 0 on Windows 95, 98, Me
 Var Arch       ; win64 or win32: the build this Windows runs
 Var SysFolder  ; the system folder the programs go into
 Var Saver      ; "" (keep the current saver), ondrels or kesmar
@@ -147,12 +147,20 @@ Page custom SaverPage SaverPageLeave
 !macroend
 
 !macro DefineShared UN
-; Sets $Arch and $SysFolder for this Windows, the registry view for the
-; entry, and checks what the programs need. Windows 95, 98 and Me are told
-; apart first and never reach the processor questions, whose answers come
-; from functions they lack.
+; Sets $NT, $Arch and $SysFolder for this Windows and the registry view
+; for the entry. Windows 95, 98 and Me are told apart first, by a key every
+; Windows NT has and they lack (no plug-in, no version structure that early
+; NT 4.0 releases fill differently), and never reach the processor
+; questions, whose answers come from functions they lack.
 Function ${UN}DetectSystem
-  ${If} ${IsNT}
+  StrCpy $NT 0
+  ClearErrors
+  ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" "CurrentVersion"
+  ${IfNot} ${Errors}
+  ${AndIf} $0 != ""
+    StrCpy $NT 1
+  ${EndIf}
+  ${If} $NT == 1
     ${If} ${IsNativeAMD64}
       StrCpy $Arch win64
       SetRegView 64
@@ -172,7 +180,7 @@ FunctionEnd
 ; write there (a token without its administrator rights, a locked folder);
 ; making a file there does.
 Function ${UN}CheckAdministrator
-  ${IfNot} ${IsNT}
+  ${If} $NT == 0
     Return
   ${EndIf}
   !insertmacro RealSystemFolder
@@ -220,7 +228,7 @@ Function .onInit
     ${EndIf}
   ${EndIf}
   Call DetectSystem
-  ${IfNot} ${IsNT}
+  ${If} $NT == 0
     ; The first releases of Windows 95 lack the C run-time library the
     ; programs link; without it they would not start.
     ${IfNot} ${FileExists} "$SYSDIR\MSVCRT.DLL"
@@ -291,7 +299,7 @@ Function OpenDisplaySettings
   ${If} $Saver == ""
     Return
   ${EndIf}
-  ${If} ${IsNT}
+  ${If} $NT == 1
     !insertmacro RealSystemFolder
     Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SysFolder\$Saver.scr'
     !insertmacro RedirectedSystemFolder
@@ -508,7 +516,7 @@ Function ChooseSaver
     Return
   ${EndIf}
   ClearErrors
-  ${If} ${IsNT}
+  ${If} $NT == 1
     WriteRegStr HKCU "${DESKTOP}" "SCRNSAVE.EXE" "$SysFolder\$Saver.scr"
   ${Else}
     GetFullPathName /SHORT $0 "$SysFolder\$Saver.scr"
@@ -620,7 +628,7 @@ Function un.ForgetSaver
   GetFullPathName /SHORT $R9 "$SysFolder\kesmar.scr"
   !insertmacro RedirectedSystemFolder
   StrCpy $2 ""
-  ${If} ${IsNT}
+  ${If} $NT == 1
     ReadRegStr $0 HKCU "${DESKTOP}" "SCRNSAVE.EXE"
     Call un.IsOurSaver
     ${If} $1 == 1
