@@ -346,6 +346,32 @@ def case_purge(r):
     r.check(other.is_file() and r.saver()[0] == OTHER_SAVER, "/PURGE took another program's file or saver")
 
 
+def case_windows_9x(r):
+    """The Windows 95, 98 and Me branch, taken in the 32-bit prefix by
+    hiding the mark of Windows NT: the 32-bit programs, SCRNSAVE.EXE in
+    SYSTEM.INI's [boot] section by its short path, and out again on
+    removal. (Windows 95 itself cannot run here.)"""
+    if r.p.kind != "win32":
+        return
+    mark = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
+    version = r.p.registry(mark)["CurrentVersion"]
+    system_ini = r.p.path(r"C:\windows\system.ini")
+    boot = re.compile(r"^\[boot\][^[]*^SCRNSAVE\.EXE=(.*?)\r?$", re.MULTILINE | re.IGNORECASE)
+    r.p.run("reg", "delete", mark, "/v", "CurrentVersion", "/f")
+    try:
+        r.check(r.install(r.release["setup"], "/SAVER=ondrels") == 0, "the 9x branch did not install")
+        r.expect_installed(r.release)
+        chosen = boot.search(system_ini.read_text("latin-1"))
+        r.check(chosen is not None and chosen.group(1).lower() == r"c:\windows\system32\ondrels.scr",
+                f"SYSTEM.INI [boot] SCRNSAVE.EXE is {chosen and chosen.group(1)}")
+        r.check(r.saver() == (None, "1"), f"the 9x branch left SCRNSAVE.EXE, ScreenSaveActive {r.saver()}")
+        r.uninstall()
+        r.expect_nothing("after the 9x branch's removal")
+        r.check(boot.search(system_ini.read_text("latin-1")) is None, "SYSTEM.INI still names the saver")
+    finally:
+        r.p.set_value(mark, "CurrentVersion", version)
+
+
 def case_interactive(r):
     """The pages by keyboard: the terrain saver chosen, Install, Finish."""
     setup = r.p.start(str(r.release["setup"]))
@@ -375,7 +401,7 @@ def case_signed(r):
 
 
 CASES = [case_bad_option, case_folder_in_the_way, case_first_install, case_reinstall_while_running,
-         case_quiet_removal, case_purge, case_interactive, case_signed]
+         case_quiet_removal, case_purge, case_windows_9x, case_interactive, case_signed]
 
 
 def read_release(dist, stage, kind):
