@@ -352,11 +352,12 @@ def case_windows_9x(r):
     SYSTEM.INI's [boot] section by its short path, and out again on
     removal. (Windows 95 itself cannot run here.)"""
     if r.p.kind != "win32":
-        return
+        return "skipped: those systems are 32-bit"
     mark = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
     version = r.p.registry(mark)["CurrentVersion"]
     system_ini = r.p.path(r"C:\windows\system.ini")
     boot = re.compile(r"^\[boot\][^[]*^SCRNSAVE\.EXE=(.*?)\r?$", re.MULTILINE | re.IGNORECASE)
+    before = r.saver()[0]
     r.p.run("reg", "delete", mark, "/v", "CurrentVersion", "/f")
     try:
         r.check(r.install(r.release["setup"], "/SAVER=ondrels") == 0, "the 9x branch did not install")
@@ -364,7 +365,7 @@ def case_windows_9x(r):
         chosen = boot.search(system_ini.read_text("latin-1"))
         r.check(chosen is not None and chosen.group(1).lower() == r"c:\windows\system32\ondrels.scr",
                 f"SYSTEM.INI [boot] SCRNSAVE.EXE is {chosen and chosen.group(1)}")
-        r.check(r.saver() == (None, "1"), f"the 9x branch left SCRNSAVE.EXE, ScreenSaveActive {r.saver()}")
+        r.check(r.saver() == (before, "1"), f"the 9x branch left SCRNSAVE.EXE, ScreenSaveActive {r.saver()}")
         r.uninstall()
         r.expect_nothing("after the 9x branch's removal")
         r.check(boot.search(system_ini.read_text("latin-1")) is None, "SYSTEM.INI still names the saver")
@@ -488,12 +489,12 @@ def main():
             prefix.make()
             run = Run(prefix, read_release(dist, stage, kind), signed and read_release(*signed, kind))
             for case in CASES:
-                before = len(run.problems)
+                before, said = len(run.problems), None
                 try:
-                    case(run)
+                    said = case(run)
                 except Exception as error:  # one broken case must not hide the others
                     run.problems.append(f"{type(error).__name__}: {error}")
-                print(f"installer: {kind} {case.__name__[5:]}: " + ("FAILED" if run.problems[before:] else "ok"))
+                print(f"installer: {kind} {case.__name__[5:]}: " + ("FAILED" if run.problems[before:] else said or "ok"))
             problems += [f"{kind}: {p}" for p in run.problems]
         finally:
             prefix.close()
