@@ -13,6 +13,8 @@ packages=(
   # the fuzz targets (scripts/fuzz.sh): clang and its fuzzer and sanitizer
   # runtimes, which clang only recommends
   clang libclang-rt-14-dev
+  # the installer (scripts/package.sh) and its signing and signing test
+  nsis osslsigncode openssl
 )
 # The web page and its browser tests (scripts/web.sh, tests/web): Debian's
 # emscripten and Chromium, and Node with npm where the machine has no node

@@ -64,10 +64,11 @@ step "64-bit Windows build and its tests under Wine"
 step "both savers full screen under Wine for a minute each: objects, memory, answers, a key ends each"
 SOAK_BUILD="$top/build/win64" "$top/scripts/soak.sh" 1 || status=1
 
-step "release archives"
-rm -f "$top"/dist/savers-*.zip
+step "release archives and the installer (its imports, signing, and install to removal in fresh 64-bit and 32-bit Wine prefixes)"
+rm -f "$top"/dist/savers-*
 if "$top/scripts/package.sh"; then
-  python3 "$top/tests/release/check_release.py" "$top"/dist/savers-*.zip || status=1
+  python3 "$top/tests/release/check_release.py" "$top"/dist/savers-* || status=1
+  python3 "$top/tests/installer/check_installer.py" || status=1
 else
   status=1
 fi

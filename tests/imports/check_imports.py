@@ -17,6 +17,12 @@ common/win32/x87_double_precision.cpp, which runs it at the precision it was
 written for while the program's own arithmetic runs at double precision.
 
     check_imports.py --objdump OBJDUMP --arch win32|win64 [--list FILE] PROGRAM...
+
+With --installer, the same checks hold the installer, its uninstaller and the
+NSIS plug-ins it packs to Windows 95 and NT 4.0, against their own reviewed
+list (installer_imports.txt); they may also use OLE32.
+
+    check_imports.py --objdump OBJDUMP --installer FILE...
 """
 import argparse
 import pathlib
@@ -26,6 +32,7 @@ import sys
 
 ALLOWED_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "COMCTL32.DLL",
                 "COMDLG32.DLL", "SHELL32.DLL", "MSVCRT.DLL"}
+INSTALLER_DLLS = ALLOWED_DLLS | {"OLE32.DLL"}
 OLDEST = {"win32": "Windows 95 and Windows NT 4.0", "win64": "64-bit Windows XP"}
 HIGHEST_VERSION = {"win32": (4, 0), "win64": (5, 2)}
 # The runtime's x87 functions whose results follow the precision control.
@@ -34,20 +41,23 @@ X87_RUNTIME_MATH = ["sin", "cos", "tan", "sincos", "pow", "exp", "exp2", "expm1"
                     "fmod", "remainder"]
 
 
-def read_list(path):
+def read_list(path, allowed_dlls=ALLOWED_DLLS):
     """{(DLL, function): set of builds} from the reviewed list."""
     entries = {}
     for number, raw in enumerate(path.read_text(encoding="ascii").splitlines(), 1):
         line = raw.split("#", 1)[0].split()
         if not line:
             continue
-        if len(line) not in (2, 3) or (len(line) == 3 and line[2] not in OLDEST):
-            raise SystemExit(f"{path}:{number}: expected 'DLL FUNCTION [win32|win64]', got {raw!r}")
+        tagged = len(line) >= 3 and line[-1] in OLDEST
+        functions = line[1:-1] if tagged else line[1:]
+        if not functions:
+            raise SystemExit(f"{path}:{number}: expected 'DLL FUNCTION... [win32|win64]', got {raw!r}")
         dll = line[0].upper()
-        if dll not in ALLOWED_DLLS:
+        if dll not in allowed_dlls:
             raise SystemExit(f"{path}:{number}: {line[0]} is not a DLL the programs may import from")
-        builds = {line[2]} if len(line) == 3 else set(OLDEST)
-        entries.setdefault((dll, line[1]), set()).update(builds)
+        builds = {line[-1]} if tagged else set(OLDEST)
+        for function in functions:
+            entries.setdefault((dll, function), set()).update(builds)
     return entries
 
 
@@ -130,13 +140,22 @@ def check_x87_only(program, objdump):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
-    parser.add_argument("--arch", required=True, choices=sorted(OLDEST))
-    parser.add_argument("--list", type=pathlib.Path,
-                        default=pathlib.Path(__file__).resolve().parent / "shipped_imports.txt")
+    parser.add_argument("--arch", choices=sorted(OLDEST))
+    parser.add_argument("--installer", action="store_true",
+                        help="the installer, uninstaller and plug-ins (32-bit, Windows 95 and NT 4.0)")
+    parser.add_argument("--list", type=pathlib.Path)
     parser.add_argument("programs", nargs="+", type=pathlib.Path)
     args = parser.parse_args()
+    if args.installer:
+        args.arch = "win32"
+    elif args.arch is None:
+        parser.error("--arch or --installer is needed")
+    allowed_dlls = INSTALLER_DLLS if args.installer else ALLOWED_DLLS
+    if args.list is None:
+        args.list = pathlib.Path(__file__).resolve().parent / (
+            "installer_imports.txt" if args.installer else "shipped_imports.txt")
 
-    reviewed = read_list(args.list)
+    reviewed = read_list(args.list, allowed_dlls)
     problems = []
     used = set()
     for program in args.programs:
@@ -147,9 +166,9 @@ def main():
             problems.append(f"{program.name}: no KERNEL32.DLL imports read; is it a Windows program?")
         for dll, function in imports:
             used.add((dll, function))
-            if dll not in ALLOWED_DLLS:
-                problems.append(f"{program.name}: imports from {dll} ({function}); the programs may use "
-                                f"only {', '.join(sorted(ALLOWED_DLLS))}")
+            if dll not in allowed_dlls:
+                problems.append(f"{program.name}: imports from {dll} ({function}); it may use "
+                                f"only {', '.join(sorted(allowed_dlls))}")
             elif args.arch not in reviewed.get((dll, function), set()):
                 problems.append(f"{program.name}: imports {dll} {function}, not in {args.list.name} for "
                                 f"{args.arch}: check that {OLDEST[args.arch]} have it and list it, "
@@ -165,7 +184,8 @@ def main():
     for problem in problems:
         print("imports: " + problem)
     if not problems:
-        print(f"imports: every import of the {args.arch} programs is reviewed, and they load on {OLDEST[args.arch]}")
+        what = "installer's files" if args.installer else f"{args.arch} programs"
+        print(f"imports: every import of the {what} is reviewed, and they load on {OLDEST[args.arch]}")
     return 1 if problems else 0
 
 

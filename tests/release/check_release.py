@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Unpacks each release archive and checks what a user gets: the folder with
 the three programs and the guide, each program built for the archive's
-processor, and a guide with Windows line ends that names every file."""
+processor, and a guide with Windows line ends that names every file and the
+installer; and beside the archives the installer of the same version, a
+32-bit Windows program (tests/installer/ runs it)."""
 import pathlib
 import re
 import struct
@@ -43,7 +45,8 @@ def check(archive):
         if b"\n" in guide.replace(b"\r\n", b""):
             problems.append(f"{archive.name}: GUIDE.txt has lines without Windows line ends")
         text = guide.decode("ascii")
-        for needed in ("ondrels.scr", "snap.exe", "kesmar.scr", "ondrels.INI", "kesmar.INI", "Install", version, arch):
+        for needed in ("ondrels.scr", "snap.exe", "kesmar.scr", "ondrels.INI", "kesmar.INI", "Install", version, arch,
+                       f"savers-{version}-setup.exe", "uninstall.exe", "/PURGE"):
             if needed not in text:
                 problems.append(f"{archive.name}: GUIDE.txt does not mention {needed}")
         if "@" in text:
@@ -51,16 +54,29 @@ def check(archive):
     return problems
 
 
+def check_installer(installers, archives):
+    names = [f.name for f in installers]
+    versions = {re.sub(r"savers-(.*)-win\d+\.zip", r"\1", a.name) for a in archives}
+    if len(installers) != 1 or [f"savers-{v}-setup.exe" for v in versions] != names:
+        return [f"expected one installer of the archives' version {sorted(versions)}, got {names}"]
+    machine = machine_of(installers[0].read_bytes())
+    if machine != MACHINES["win32"]:
+        return [f"{names[0]} is for machine {machine!r}, not a 32-bit Windows program"]
+    return []
+
+
 def main(paths):
-    archives = [pathlib.Path(p) for p in paths]
+    files = [pathlib.Path(p) for p in paths]
+    archives = [f for f in files if f.suffix == ".zip"]
     arches = sorted(re.sub(r".*-(win\d+)\.zip", r"\1", a.name) for a in archives)
     problems = [] if arches == ["win32", "win64"] else [f"expected one win32 and one win64 archive, got {arches}"]
     for archive in archives:
         problems += check(archive)
+    problems += check_installer([f for f in files if f.suffix != ".zip"], archives)
     for p in problems:
         print("release:", p)
     if not problems:
-        print("release: " + ", ".join(a.name for a in archives) + " hold what they should")
+        print("release: " + ", ".join(f.name for f in files) + " hold what they should")
     return 1 if problems else 0
 
 
