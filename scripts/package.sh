@@ -3,7 +3,8 @@
 # program) and writes the release archives
 #   dist/savers-VERSION-win64.zip and dist/savers-VERSION-win32.zip
 # each holding, in a folder savers-VERSION-ARCH/, ondrels.scr, snap.exe,
-# kesmar.scr and GUIDE.txt (the users' guide, with Windows line ends), and
+# kesmar.scr (stripped of their symbol tables, which only the build's checks
+# read) and GUIDE.txt (the users' guide, with Windows line ends), and
 # the installer for every Windows from 95 to 11 (installer/savers.nsi)
 #   dist/savers-VERSION-setup.exe
 # With SIGN_PFX (a PKCS#12 file) and SIGN_PASSWORD set, the programs, the
@@ -26,6 +27,7 @@ dist=$(cd "$dist" && pwd)
 packages=$(cd "$packages" && pwd)
 for arch in win64 win32; do
   "$top/scripts/build.sh" "$arch-programs" >/dev/null
+  triple=$([ "$arch" = win64 ] && echo x86_64-w64-mingw32 || echo i686-w64-mingw32)
   case $arch in
     win64) systems="This build is for 64-bit Windows (x64): Windows XP x64 Edition, Windows\nServer 2003 x64 or any later 64-bit Windows." ;;
     win32) systems="This build is for 32-bit and 64-bit Windows: Windows 95, 98 and Me,\nWindows NT 4.0, Windows 2000 and every later Windows, on a Pentium Pro,\nPentium II or later processor (no SSE needed).\n\nWindows 95 also needs MSVCRT.DLL, the C run-time library, in its SYSTEM\nfolder. The first releases of Windows 95 lack it: Internet Explorer 4 or\nlater installs it, and so does Microsoft's Visual C++ 6 run-time installer\n(vcredist.exe). Windows 98, NT 4.0 and later have it." ;;
@@ -38,7 +40,7 @@ for arch in win64 win32; do
   mkdir -p "$stage"
   programs=$top/build/$arch-programs/bin
   for program in ondrels.scr snap.exe kesmar.scr; do
-    cp "$programs/$program" "$stage/"
+    "$triple-strip" --strip-all -o "$stage/$program" "$programs/$program"
     "$sign" "$stage/$program"
   done
   sed -e "s|@VERSION@|$version|" -e "s|@ARCH@|$arch|" -e "s|@SYSTEMS@|$systems|" -e "s|@SYSTEMFOLDER@|$folder|" \
