@@ -5,7 +5,8 @@
 # x87 comparison, both Windows builds with the Windows tests of each under
 # Wine on a virtual display (the leak checks among them; the 32-bit ones on
 # 32-bit Wine), a one-minute soak of each saver of the 64-bit build, and the
-# release archives.
+# release archives and the installer (installed and removed in fresh 64-bit
+# and 32-bit Wine prefixes).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
