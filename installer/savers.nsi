@@ -42,6 +42,9 @@ AllowSkipFiles off
 !define FOLDER "Relief and terrain screen savers"
 !define ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ReliefAndTerrainSavers"
 !define DESKTOP "Control Panel\Desktop"
+; The value under DESKTOP (on Windows 95, 98 and Me, the key in SYSTEM.INI's
+; [boot] section) that names the current screen saver's program.
+!define CURRENT_SAVER "SCRNSAVE.EXE"
 !define SNAPSHOT "C:\snapwnd.dat"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATE_AND_SEND 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
@@ -517,10 +520,10 @@ Function ChooseSaver
   ${EndIf}
   ClearErrors
   ${If} $NT == 1
-    WriteRegStr HKCU "${DESKTOP}" "SCRNSAVE.EXE" "$SysFolder\$Saver.scr"
+    WriteRegStr HKCU "${DESKTOP}" "${CURRENT_SAVER}" "$SysFolder\$Saver.scr"
   ${Else}
     GetFullPathName /SHORT $0 "$SysFolder\$Saver.scr"
-    WriteINIStr "$WINDIR\SYSTEM.INI" "boot" "SCRNSAVE.EXE" $0
+    WriteINIStr "$WINDIR\SYSTEM.INI" "boot" "${CURRENT_SAVER}" $0
   ${EndIf}
   StrCpy $1 0
   ${IfNot} ${Errors}
@@ -620,7 +623,7 @@ Function un.IsOurSaver
   ${EndIf}
 FunctionEnd
 
-; SCRNSAVE.EXE goes where it names one of these savers; the display
+; The current-saver value goes where it names one of these savers; the display
 ; settings then show none, and the system is told screen savers are off.
 Function un.ForgetSaver
   !insertmacro RealSystemFolder
@@ -629,17 +632,17 @@ Function un.ForgetSaver
   !insertmacro RedirectedSystemFolder
   StrCpy $2 ""
   ${If} $NT == 1
-    ReadRegStr $0 HKCU "${DESKTOP}" "SCRNSAVE.EXE"
+    ReadRegStr $0 HKCU "${DESKTOP}" "${CURRENT_SAVER}"
     Call un.IsOurSaver
     ${If} $1 == 1
-      DeleteRegValue HKCU "${DESKTOP}" "SCRNSAVE.EXE"
+      DeleteRegValue HKCU "${DESKTOP}" "${CURRENT_SAVER}"
       StrCpy $2 1
     ${EndIf}
   ${Else}
-    ReadINIStr $0 "$WINDIR\SYSTEM.INI" "boot" "SCRNSAVE.EXE"
+    ReadINIStr $0 "$WINDIR\SYSTEM.INI" "boot" "${CURRENT_SAVER}"
     Call un.IsOurSaver
     ${If} $1 == 1
-      DeleteINIStr "$WINDIR\SYSTEM.INI" "boot" "SCRNSAVE.EXE"
+      DeleteINIStr "$WINDIR\SYSTEM.INI" "boot" "${CURRENT_SAVER}"
       StrCpy $2 1
     ${EndIf}
   ${EndIf}

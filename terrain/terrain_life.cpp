@@ -81,12 +81,7 @@ void TickTerrainSaver(void* state, const SaverPlace& place)
                 dynamic_cast<TerrainEvents*>(place.events));
 }
 
-void DestroyTerrainSaver(void* state)
-{
-    auto* saver = static_cast<TerrainSaverState*>(state);
-    if (saver != nullptr) FreeTerrain(saver->scene);
-    delete saver;
-}
+void DestroyTerrainSaver(void* state) { delete static_cast<TerrainSaverState*>(state); }
 
 } // namespace
 

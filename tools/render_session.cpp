@@ -10,7 +10,7 @@
 #include "common/step_pause.h"
 #include "headless/tracing_surface.h"
 #include "image_io.h"
-#include "saver_registry.h"
+#include "headless/saver_registry.h"
 #include "headless/synthetic_desktop.h"
 #include "relief/relief_life.h"
 #include "terrain/terrain_life.h"

@@ -13,10 +13,10 @@
 // over); in the test mode they are counted, as the renderer counts them.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -27,6 +27,7 @@
 #include "common/step_pause.h"
 #include "headless/ini_settings_store.h"
 #include "headless/rgb_image.h"
+#include "headless/saver_registry.h"
 #include "headless/software_surface.h"
 #include "headless/synthetic_desktop.h"
 #include "relief/relief_dialog_logic.h"
@@ -279,7 +280,6 @@ struct PageSaver {
 };
 
 PageSaver gPage;
-const SaverLife* const kPageSavers[] = {&kReliefLife, &kTerrainLife};
 BrowserSettingsStore gBrowserStore;
 // The test mode's settings: the address's Key=Value pairs, as --set gives them.
 IniSettingsStore gAddressStore;
@@ -292,23 +292,7 @@ int gChosenHeight = 0;
 std::string gText; // what the last text-returning call returned
 int gFrameArea[4] = {0, 0, 0, 0};
 
-const SaverLife* FindPageSaver(const char* name)
-{
-    if (name == nullptr) return nullptr;
-    for (const SaverLife* life : kPageSavers)
-        if (std::strcmp(life->name, name) == 0) return life;
-    return nullptr;
-}
-
-bool SameKey(const char* a, const char* b)
-{
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        const char ca = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-        const char cb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (ca != cb) return false;
-    }
-    return *a == *b;
-}
+const SaverLife* FindPageSaver(const char* name) { return name != nullptr ? FindSaver(name) : nullptr; }
 
 // The desktop picture in the saver's layout (bottom-up blue, green, red).
 std::vector<std::uint8_t> PagePicture(int width, int height)
@@ -341,11 +325,8 @@ extern "C" {
 // The savers' names, comma-separated.
 EMSCRIPTEN_KEEPALIVE const char* page_saver_names()
 {
-    gText.clear();
-    for (const SaverLife* life : kPageSavers) {
-        if (!gText.empty()) gText += ',';
-        gText += life->name;
-    }
+    gText = SaverNames();
+    gText.erase(std::remove(gText.begin(), gText.end(), ' '), gText.end());
     return gText.c_str();
 }
 
@@ -361,9 +342,7 @@ EMSCRIPTEN_KEEPALIVE int page_address_setting(const char* saverName, const char*
 {
     const SaverLife* life = FindPageSaver(saverName);
     if (life == nullptr || key == nullptr || value == nullptr) return 0;
-    bool known = false;
-    for (const char* const* k = life->keys; *k != nullptr && !known; ++k) known = SameKey(*k, key);
-    if (!known) std::fprintf(stderr, "saver page: warning: %s has no setting '%s'\n", life->name, key);
+    if (!SaverHasKey(*life, key)) std::fprintf(stderr, "saver page: warning: %s has no setting '%s'\n", life->name, key);
     gAddressStore.SetValue(life->section, key, value);
     return 1;
 }

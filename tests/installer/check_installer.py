@@ -26,6 +26,9 @@ PRODUCT = "Relief and terrain screen savers"
 FOLDER = r"C:\Program Files\Relief and terrain screen savers"
 ENTRY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ReliefAndTerrainSavers"
 DESKTOP = r"HKCU\Control Panel\Desktop"
+# The value under DESKTOP (and the key of SYSTEM.INI's [boot] section on
+# Windows 95, 98 and Me) that names the current screen saver's program.
+CURRENT_SAVER = "SCRNSAVE.EXE"
 PROGRAMS = ("ondrels.scr", "snap.exe", "kesmar.scr")
 KESMAR = r"C:\windows\system32\kesmar.scr"
 OTHER_SAVER = r"C:\windows\system32\other.scr"
@@ -195,7 +198,7 @@ class Run:
 
     def saver(self):
         values = self.p.registry(DESKTOP) or {}
-        return values.get("SCRNSAVE.EXE"), values.get("ScreenSaveActive")
+        return values.get(CURRENT_SAVER), values.get("ScreenSaveActive")
 
     def write_settings(self):
         """Settings files beside the programs and in the user's folder, as
@@ -287,10 +290,10 @@ def case_first_install(r):
     """/S installs this Windows' build where the display settings find it,
     with one entry, and leaves the current saver alone; both savers run
     from there and a key ends each with 0."""
-    r.p.set_value(DESKTOP, "SCRNSAVE.EXE", OTHER_SAVER)
+    r.p.set_value(DESKTOP, CURRENT_SAVER, OTHER_SAVER)
     r.check(r.install(r.release["setup"]) == 0, "setup.exe /S did not end with 0")
     r.expect_installed(r.release)
-    r.check(r.saver()[0] == OTHER_SAVER, f"without /SAVER, SCRNSAVE.EXE became {r.saver()[0]}")
+    r.check(r.saver()[0] == OTHER_SAVER, f"without /SAVER, the current saver became {r.saver()[0]}")
     for name in ("ondrels", "kesmar"):
         r.key_ends(r.p.start(f"C:\\windows\\system32\\{name}.scr", "/s"), name)
     r.check(r.p.path(r"C:\snapwnd.dat").is_file(), "the relief saver's helper left no snapshot")
@@ -315,31 +318,31 @@ def case_reinstall_while_running(r):
     r.expect_installed(r.release)
     r.check(all(p.read_bytes() == data for p, data in settings.items()), "the settings files changed")
     r.check((r.saver()[0] or "").lower() == KESMAR.lower() and r.saver()[1] == "1",
-            f"/SAVER=kesmar left SCRNSAVE.EXE, ScreenSaveActive {r.saver()}")
+            f"/SAVER=kesmar left the current saver, ScreenSaveActive {r.saver()}")
 
 
 def case_quiet_removal(r):
     """The entry's QuietUninstallString takes programs, folder, entry,
-    snapshot files and the SCRNSAVE.EXE naming ours; settings stay."""
+    snapshot files and the current-saver value naming ours; settings stay."""
     settings = r.write_settings()
     for leftover in ("snapwnd.dat.partial", "snapwnd.dat.partial.4242"):
         r.p.path("C:\\" + leftover).write_bytes(b"partial")
     r.uninstall()
     r.expect_nothing("after the quiet removal")
     r.check(not list(r.p.path("C:\\").glob("snapwnd.dat*")), "snapshot files are left")
-    r.check(r.saver() == (None, "0"), f"SCRNSAVE.EXE, ScreenSaveActive left {r.saver()}")
+    r.check(r.saver() == (None, "0"), f"the current saver, ScreenSaveActive left {r.saver()}")
     r.check(all(p.is_file() for p in settings), "the quiet removal took settings files")
 
 
 def case_purge(r):
     """/PURGE also takes the settings files, beside the programs and in the
-    user's folder, and nothing else of the user's; a SCRNSAVE.EXE naming
+    user's folder, and nothing else of the user's; a current-saver value naming
     another saver stays."""
     r.check(r.install(r.release["setup"]) == 0, "installing again failed")
     settings = r.write_settings()
     other = list(settings)[-1].parent / "other.INI"  # in the user's folder
     other.write_bytes(b"[Other]\r\n")
-    r.p.set_value(DESKTOP, "SCRNSAVE.EXE", OTHER_SAVER)
+    r.p.set_value(DESKTOP, CURRENT_SAVER, OTHER_SAVER)
     r.uninstall("/PURGE")
     r.expect_nothing("after the removal with /PURGE")
     r.check(not [p for p in settings if p.exists()], "/PURGE left settings files")
@@ -348,7 +351,7 @@ def case_purge(r):
 
 def case_windows_9x(r):
     """The Windows 95, 98 and Me branch, taken in the 32-bit prefix by
-    hiding the mark of Windows NT: the 32-bit programs, SCRNSAVE.EXE in
+    hiding the mark of Windows NT: the 32-bit programs, the current saver in
     SYSTEM.INI's [boot] section by its short path, and out again on
     removal. (Windows 95 itself cannot run here.)"""
     if r.p.kind != "win32":
@@ -356,7 +359,7 @@ def case_windows_9x(r):
     mark = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
     version = r.p.registry(mark)["CurrentVersion"]
     system_ini = r.p.path(r"C:\windows\system.ini")
-    boot = re.compile(r"^\[boot\][^[]*^SCRNSAVE\.EXE=(.*?)\r?$", re.MULTILINE | re.IGNORECASE)
+    boot = re.compile(r"^\[boot\][^[]*^" + re.escape(CURRENT_SAVER) + r"=(.*?)\r?$", re.MULTILINE | re.IGNORECASE)
     before = r.saver()[0]
     r.p.run("reg", "delete", mark, "/v", "CurrentVersion", "/f")
     try:
@@ -364,8 +367,8 @@ def case_windows_9x(r):
         r.expect_installed(r.release)
         chosen = boot.search(system_ini.read_text("latin-1"))
         r.check(chosen is not None and chosen.group(1).lower() == r"c:\windows\system32\ondrels.scr",
-                f"SYSTEM.INI [boot] SCRNSAVE.EXE is {chosen and chosen.group(1)}")
-        r.check(r.saver() == (before, "1"), f"the 9x branch left SCRNSAVE.EXE, ScreenSaveActive {r.saver()}")
+                f"SYSTEM.INI [boot] names as the current saver {chosen and chosen.group(1)}")
+        r.check(r.saver() == (before, "1"), f"the 9x branch left the current saver, ScreenSaveActive {r.saver()}")
         r.uninstall()
         r.expect_nothing("after the 9x branch's removal")
         r.check(boot.search(system_ini.read_text("latin-1")) is None, "SYSTEM.INI still names the saver")

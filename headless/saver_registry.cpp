@@ -1,4 +1,4 @@
-#include "saver_registry.h"
+#include "headless/saver_registry.h"
 
 #include <cctype>
 
