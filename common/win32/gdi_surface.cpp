@@ -38,10 +38,14 @@ void UnpadPixelRows(const std::uint8_t* padded, int width, int height, std::uint
 GdiSurface::GdiSurface(HWND window, HDC dc, GdiSurfaceKeep* keep)
     : window_(window), dc_(dc), palettes_(keep != nullptr ? &keep->palettes : nullptr), paddedRows_(keep != nullptr ? &keep->rows : &ownRows_)
 {
-    if (dc_ == nullptr) return;
+}
+
+void GdiSurface::SelectBlackBrushAndPen()
+{
+    if (blackSelected_ || dc_ == nullptr) return;
+    blackSelected_ = true;
     foundBrush_ = SelectObject(dc_, GetStockObject(BLACK_BRUSH));
     foundPen_ = SelectObject(dc_, GetStockObject(BLACK_PEN));
-    haveOrigin_ = GetWindowOrgEx(dc_, &foundOrigin_) != 0;
 }
 
 GdiSurface::~GdiSurface()
@@ -91,6 +95,7 @@ void GdiSurface::PutRows(int left, int top, int width, int height, const std::ui
 void GdiSurface::BlackenRow(int y)
 {
     if (dc_ == nullptr) return;
+    SelectBlackBrushAndPen();
     RECT client{};
     GetClientRect(window_, &client);
     MoveToEx(dc_, 0, y, nullptr);
@@ -100,6 +105,7 @@ void GdiSurface::BlackenRow(int y)
 void GdiSurface::BlackenColumn(int x)
 {
     if (dc_ == nullptr) return;
+    SelectBlackBrushAndPen();
     RECT client{};
     GetClientRect(window_, &client);
     MoveToEx(dc_, x, 0, nullptr);
@@ -139,6 +145,7 @@ void GdiSurface::FillPolygon(const SurfacePoint* points, int count, std::uint32_
     if (dc_ == nullptr) return;
     // The colour value is the platform's own: top byte 1 names a palette entry.
     if ((color >> 24) == 1 && !paletteSelected_) return;
+    SelectBlackBrushAndPen();
     if (color == kSurfaceBlack) {
         // The context has the black brush selected already.
         Polygon(dc_, platformPoints, count);
@@ -153,6 +160,7 @@ void GdiSurface::FillPolygon(const SurfacePoint* points, int count, std::uint32_
 void GdiSurface::FillBlackPie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)
 {
     if (dc_ == nullptr) return;
+    SelectBlackBrushAndPen();
     // The context has the black brush and pen selected already.
     Pie(dc_, left, top, right, bottom, x1, y1, x2, y2);
 }
@@ -181,7 +189,12 @@ void GdiSurface::FillBlackRectMinusEllipse(int left, int top, int right, int bot
 
 void GdiSurface::ShiftOrigin(int dx, int dy)
 {
-    if (dc_ != nullptr) OffsetWindowOrgEx(dc_, dx, dy, nullptr);
+    if (dc_ == nullptr) return;
+    if (!originKept_) {
+        originKept_ = true;
+        haveOrigin_ = GetWindowOrgEx(dc_, &foundOrigin_) != 0;
+    }
+    OffsetWindowOrgEx(dc_, dx, dy, nullptr);
 }
 
 HPALETTE GdiSurface::MakePalette(const SurfacePalette& palette) const

@@ -44,10 +44,12 @@ struct GdiSurfaceKeep {
 class GdiSurface : public DrawSurface {
 public:
     // Draws on a device context of the window that the caller holds for the
-    // surface's life (the window's private one, for one message).
-    // Selects the stock black brush and pen; on destruction it selects back
-    // the brush, pen and palette it found and puts the drawing origin back
-    // where it was. Palettes are made into `keep`, which outlives the surface
+    // surface's life (the window's private one, for one message). The
+    // stock black brush and pen are selected by the first call that draws
+    // with them, and the origin kept by the first shift; on destruction the
+    // surface selects back the brush, pen and palette it found and puts the
+    // drawing origin back where it was. A surface that only puts pixel
+    // blocks touches none of them. Palettes are made into `keep`, which outlives the surface
     // (without it, SelectPalette does nothing), and padded rows are kept
     // there too.
     GdiSurface(HWND window, HDC dc, GdiSurfaceKeep* keep = nullptr);
@@ -97,8 +99,11 @@ private:
 
     HWND window_;
     HDC dc_ = nullptr; // held by the caller
+    void SelectBlackBrushAndPen();
+    bool blackSelected_ = false;
     HGDIOBJ foundBrush_ = nullptr;
     HGDIOBJ foundPen_ = nullptr;
+    bool originKept_ = false;
     POINT foundOrigin_{};
     bool haveOrigin_ = false;
     GdiPaletteHolder* palettes_ = nullptr;
