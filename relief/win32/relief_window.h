@@ -4,8 +4,6 @@
 // start from.
 #pragma once
 
-#include <windows.h>
-
 #include "relief/relief_settings.h"
 
 // The program's settings record, which the settings dialog shows and writes.
